@@ -1,0 +1,37 @@
+# Thin wrapper around CMake + Ninja.
+#   make run            build, then run the example pipeline
+#   make test           build and run every test
+#   make test-sanitize  the same tests under AddressSanitizer + UBSan
+BUILD    ?= build/release
+SAN      ?= build/sanitize
+JOBS     ?= $(shell nproc)
+EXAMPLE  ?= examples/sample.gb
+
+.PHONY: all build run test sanitize test-sanitize clean
+
+all: build
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+build: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/bin/morvel --gene $(EXAMPLE)
+
+test: build
+	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
+
+$(SAN)/build.ninja:
+	cmake -S . -B $(SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON
+
+sanitize: $(SAN)/build.ninja
+	cmake --build $(SAN) -j $(JOBS)
+
+test-sanitize: sanitize
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir $(SAN) -j $(JOBS) --output-on-failure
+
+clean:
+	rm -rf build

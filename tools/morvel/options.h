@@ -1,0 +1,42 @@
+// morvel's run settings and its command line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "llist.h"
+
+struct Options {
+  bool gene = false;        // columns 4 to 6: intron/exon, codonpos, strand
+  bool bothstrand = false;  // a minus-strand entry after each plus-strand entry
+  bool posname = false;     // with annotate: names carry first position and strand
+  bool annotate = false;    // only regions of features whose key is in `keys`
+  LList<std::string>* keys = nullptr;  // owned; newest key first
+  int extend = 0;           // positions added on both sides of selected regions
+  bool info = false;        // the position report
+  int infopos = 0;
+  bool longinfo = false;    // the range report
+  int longfrom = 0;
+  int longto = 0;
+  char mutation = 0;        // base substituted at infopos; 0 for none
+  bool normal = true;       // the file header and col entries
+
+  Options();
+  ~Options();
+  Options(const Options&) = delete;
+  Options& operator=(const Options&) = delete;
+
+  // Adds the comma-separated keys of an "--annotate=" option.
+  void AddKeys(std::string_view list);
+};
+
+// Applies one option piece as the scanner hands it out; false for an unknown
+// option or a failed argument check.
+bool apply_option(Options& opt, std::string_view piece);
+
+// Reads "%d" from the start of `text` the way scanf would (leading white
+// space, an optional sign, at least one digit); stores the characters used in
+// `used`. False when no number is there or it does not fit in an int.
+bool read_int(std::string_view text, int& value, std::size_t& used);
+
+void usage();
