@@ -92,22 +92,48 @@ bool Input::Close() {
   return ::close(fd) == 0;
 }
 
+// Reads raw bytes into the buffer; returns the count, 0 at end of input, -1
+// on a read error.
+static long ReadRaw(int fd, char* at, std::size_t cap) {
+  for (;;) {
+    ssize_t n = ::read(fd, at, cap);
+    if (n >= 0 || errno != EINTR) return n;
+  }
+}
+
+// The first read decides whether the input is compressed.
+bool Input::FillFirst() {
+  buf_.resize(kInputBuffer);
+  long n = ReadRaw(fd_, buf_.data(), buf_.size());
+  if (n == 1 && buf_[0] == '\x1f') {
+    long more = ReadRaw(fd_, buf_.data() + 1, buf_.size() - 1);
+    n = more < 0 ? -1 : n + more;
+  }
+  if (n > 0 && IsGzip(buf_.data(), n)) {
+    gzip_ = std::make_unique<GzipReader>(fd_, buf_.data(), n);
+    return Fill();
+  }
+  return Take(n);
+}
+
+// Makes the n bytes at the start of the buffer current; false at the end.
+bool Input::Take(long n) {
+  if (n > 0) {
+    pos_ = buf_.data();
+    end_ = buf_.data() + n;
+    return true;
+  }
+  if (n < 0) failed_ = true;
+  eof_ = true;
+  return false;
+}
+
 // Refills the buffer; false at end of input (or after a read error).
 bool Input::Fill() {
   if (eof_ || fd_ < 0) return false;
-  if (buf_.empty()) buf_.resize(kInputBuffer);
-  for (;;) {
-    ssize_t n = ::read(fd_, buf_.data(), buf_.size());
-    if (n > 0) {
-      pos_ = buf_.data();
-      end_ = buf_.data() + n;
-      return true;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) failed_ = true;
-    eof_ = true;
-    return false;
-  }
+  if (buf_.empty()) return FillFirst();
+  if (gzip_) return Take(gzip_->Read(buf_.data(), buf_.size()));
+  return Take(ReadRaw(fd_, buf_.data(), buf_.size()));
 }
 
 bool Input::ReadLine(std::string& line) {

@@ -6,10 +6,13 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "gzip.h"
 
 // ---------------------------------------------------------------------------
 // Command-line scanner.
@@ -42,7 +45,9 @@ const char* GetFilename(Args& args);
 // Input streams.
 //
 // An Input reads a named file or standard input through one large buffer.
-// Read errors end the input like end of file and are remembered in `failed`.
+// Input that starts with the gzip magic bytes is inflated on the fly, member
+// after member. Read errors, and a corrupt or truncated compressed stream, end
+// the input like end of file and are remembered: Failed() turns true.
 
 class Input {
  public:
@@ -70,8 +75,11 @@ class Input {
 
  private:
   bool Fill();
+  bool FillFirst();
+  bool Take(long n);
 
   int fd_ = -1;
+  std::unique_ptr<GzipReader> gzip_;
   bool memory_ = false;
   bool eof_ = false;
   bool failed_ = false;
