@@ -2,12 +2,15 @@
 #   make run            build, then run the example pipeline
 #   make test           build and run every test
 #   make test-sanitize  the same tests under AddressSanitizer + UBSan
+#   make install PREFIX=/usr/local   install programs, man pages, libraries
+#   make package        build a Debian package
+#   make bench          generate large inputs and time the tools against peers
 BUILD    ?= build/release
 SAN      ?= build/sanitize
 JOBS     ?= $(shell nproc)
 EXAMPLE  ?= examples/sample.gb
 
-.PHONY: all build run test sanitize test-sanitize clean
+.PHONY: all build run test sanitize test-sanitize bench install package clean
 
 all: build
 
@@ -32,6 +35,17 @@ sanitize: $(SAN)/build.ninja
 test-sanitize: sanitize
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SAN) -j $(JOBS) --output-on-failure
+
+PREFIX ?= /usr/local
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+bench: build
+	bash bench/run.sh $(BUILD)/bin
 
 clean:
 	rm -rf build

@@ -1,0 +1,109 @@
+#include "painters.h"
+
+#include <algorithm>
+
+namespace {
+
+// Positions lo..hi, both inclusive; empty when lo > hi.
+struct Span {
+  int lo = 1;
+  int hi = 0;
+};
+
+// Cuts lo..hi to the positions 1..cells; the arithmetic that produced lo and
+// hi is done in long long so that no extension can overflow.
+Span Clip(long long lo, long long hi, long long cells) {
+  lo = std::max(lo, 1LL);
+  hi = std::min(hi, cells);
+  if (lo > hi) return {};
+  return {static_cast<int>(lo), static_cast<int>(hi)};
+}
+
+// The cells a track may be painted in: `length`, but never more than it has.
+long long Cells(int length, std::size_t size) {
+  return std::min<long long>(length, static_cast<long long>(size));
+}
+
+// The painted span of a range: an open start from 1, an open end to the end.
+Span RangeSpan(const Range& r, long long cells) {
+  long long lo = r.start == kOpenStart ? 1 : r.start;
+  long long hi = r.end == kOpenEnd ? cells : r.end;
+  return Clip(lo, hi, cells);
+}
+
+// The span widened by ext on both sides, before clipping.
+Span WidenedSpan(const Range& r, int ext, long long cells) {
+  long long lo = r.start == kOpenStart ? 1 : static_cast<long long>(r.start) - ext;
+  long long hi = r.end == kOpenEnd ? cells : static_cast<long long>(r.end) + ext;
+  return Clip(lo, hi, cells);
+}
+
+int Rank(char letter) {
+  switch (letter) {
+    case '3': case '5': return 4;
+    case 'E': case 'I': return 3;
+    case 'M': return 2;
+    case 'G': return 1;
+    default: return 0;
+  }
+}
+
+void PaintStrand(const Loc* loc, std::string& track, int length, char letter, int ext, int comp) {
+  if (!loc) return;
+  long long cells = Cells(length, track.size());
+  for (const Range& r : loc->certain) {
+    if (r.comp != comp) continue;
+    Span s = WidenedSpan(r, ext, cells);
+    for (int p = s.lo; p <= s.hi; ++p)
+      if (may_paint(letter, track[p - 1])) track[p - 1] = letter;
+  }
+}
+
+}  // namespace
+
+bool may_paint(char letter, char current) {
+  int rank = Rank(letter);
+  if (rank == 0) return current == '.';
+  return rank >= Rank(current);
+}
+
+void annotate(const Loc* loc, std::string& region, int length, char letter) {
+  if (!loc) return;
+  long long cells = Cells(length, region.size());
+  for (const Range& r : loc->certain) {
+    Span s = RangeSpan(r, cells);
+    for (int p = s.lo; p <= s.hi; ++p)
+      if (may_paint(letter, region[p - 1])) region[p - 1] = letter;
+  }
+}
+
+void strand_annotate(const Loc* loc, std::string& strand, int length) {
+  if (!loc) return;
+  long long cells = Cells(length, strand.size());
+  for (const Range& r : loc->certain) {
+    Span s = RangeSpan(r, cells);
+    std::fill(strand.begin() + (s.lo - 1), strand.begin() + s.hi, r.comp == 1 ? '-' : '+');
+  }
+}
+
+void plus_annotate(const Loc* loc, std::string& track, int length, char letter, int ext) {
+  PaintStrand(loc, track, length, letter, ext, 0);
+}
+
+void minus_annotate(const Loc* loc, std::string& track, int length, char letter, int ext) {
+  PaintStrand(loc, track, length, letter, ext, 1);
+}
+
+void codon_annotate(const Loc* loc, std::vector<int>& codons, int length, int phase) {
+  if (!loc || loc->certain.empty()) return;
+  long long cells = Cells(length, codons.size());
+  bool descending = loc->certain.front().comp == 1;
+  for (const Range& r : loc->certain) {
+    Span s = RangeSpan(r, cells);
+    for (int i = 0; i <= s.hi - s.lo; ++i) {
+      int p = descending ? s.hi - i : s.lo + i;
+      codons[p - 1] = phase;
+      phase = phase % 3 + 1;  // % keeps the sign of phase
+    }
+  }
+}
