@@ -4,13 +4,14 @@
 #   make test-sanitize  the same tests under AddressSanitizer + UBSan
 #   make install PREFIX=/usr/local   install programs, man pages, libraries
 #   make package        build a Debian package
+#   make fuzz FUZZ_SECONDS=N  run every fuzz target for N seconds (Clang)
 #   make bench          generate large inputs and time the tools against peers
 BUILD    ?= build/release
 SAN      ?= build/sanitize
 JOBS     ?= $(shell nproc)
 EXAMPLE  ?= examples/sample.gb
 
-.PHONY: all build run test sanitize test-sanitize bench install package clean
+.PHONY: all build run test sanitize test-sanitize fuzz bench install package clean
 
 all: build
 
@@ -35,6 +36,16 @@ sanitize: $(SAN)/build.ninja
 test-sanitize: sanitize
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SAN) -j $(JOBS) --output-on-failure
+
+FUZZ_SECONDS ?= 60
+FUZZ_BUILD   ?= build/fuzz
+
+$(FUZZ_BUILD)/build.ninja:
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFUZZ=ON -DBUILD_TESTING=OFF
+
+fuzz: $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	bash fuzz/run.sh $(FUZZ_BUILD)/bin $(FUZZ_SECONDS)
 
 PREFIX ?= /usr/local
 

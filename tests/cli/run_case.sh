@@ -3,13 +3,18 @@
 # folder, with $MORVEL, $TINDRA and $TRASPLY naming the built tools), `out`
 # (expected standard output, byte for byte), and optionally `err` (expected
 # standard error; empty when absent) and `status` (expected exit status; 0
-# when absent). With UPDATE_GOLDEN=1 the expected files are rewritten.
+# when absent). A file `needs-shared` skips the case when the shared data
+# folder is absent; `no-sanitizer` skips it in the sanitizer build (memory
+# limits). With UPDATE_GOLDEN=1 the expected files are rewritten.
 set -u
 case_dir=$1
 bin_dir=$2
 export MORVEL=$bin_dir/morvel TINDRA=$bin_dir/tindra TRASPLY=$bin_dir/trasply
 export SHARED_DATA=${SHARED_DATA:-}
 cd "$case_dir" || exit 2
+if [ -f no-sanitizer ] && [ "${SANITIZED:-OFF}" = ON ]; then
+  echo "not run under the sanitizers"; exit 77
+fi
 if [ -f needs-shared ] && [ ! -d "$SHARED_DATA/genbank" ]; then
   echo "shared data absent"; exit 77
 fi
