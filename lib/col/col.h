@@ -170,8 +170,8 @@ int ReadVar(const Entry& e, std::string_view key, std::string& value);
 int ReadType(const Entry& e, std::string_view type);
 // Replaces the value of the first line matching `key` (as ReadText) by
 // `value` and a newline, keeping the key and spacing as written. 0 changed,
-// 1 no such line. A key with no value gets the value on its own line,
-// after one blank when nothing separates them.
+// 1 no such line. On a line with nothing after its key the value goes on that
+// line, after one blank when nothing separates it from the key.
 int ChgEntryText(Entry& e, std::string_view key, std::string_view value);
 
 // ---------------------------------------------------------------------------

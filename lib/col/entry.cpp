@@ -1,0 +1,186 @@
+// Col entries: making, copying, reading and printing.
+#include <cstdarg>
+#include <cstdio>
+
+#include "col.h"
+#include "internal/col_detail.h"
+
+using namespace col_detail;
+
+namespace {
+
+// Result of reading one part of an entry.
+constexpr int kRead = 0;
+constexpr int kEndOfInput = -1;
+constexpr int kError = 1;
+
+// Drops the whole content; its strings are kept for the next read.
+void Clear(Entry& e) {
+  Release(e.text, e.spare);
+  Release(e.line, e.spare);
+  e.end.clear();
+}
+
+// Reads the entry text up to and including its separator line. -1 when the
+// input ends before its first line, 1 (entry text left empty) when it ends
+// inside it.
+int ReadText(Input& in, Entry& e) {
+  while (ReadSlot(in, e.text, e.spare)) {
+    if (IsMarker(e.text.back(), kTextSeparator)) return kRead;
+  }
+  if (e.text.empty()) return kEndOfInput;
+  Release(e.text, e.spare);
+  std::fputs("Error in entry text\n", stderr);
+  return kError;
+}
+
+// Reads body lines, at most `limit` of them, into the (empty) body. -1 when
+// the end marker line was reached (and taken as `end`), 0 when `limit` lines
+// were taken first, 1 (body left empty) when the input ended.
+int ReadBody(Input& in, Entry& e, std::size_t limit) {
+  while (e.line.size() < limit) {
+    if (!ReadSlot(in, e.line, e.spare)) {
+      Release(e.line, e.spare);
+      std::fputs("Error in entry\n", stderr);
+      return kError;
+    }
+    if (IsMarker(e.line.back(), kEndMarker)) {
+      e.end.swap(e.line.back());  // the old end's storage goes to spare
+      e.spare.push_back(std::move(e.line.back()));
+      e.line.pop_back();
+      return kEndOfInput;
+    }
+  }
+  return kRead;
+}
+
+void InsertFormatted(Entry& e, std::size_t pos, const char* format, va_list ap) {
+  Formatted text(format, ap);
+  InsertLine(e.text, pos, std::string(text.view()));
+}
+
+// The position after the leading run of TYPE and COL lines.
+std::size_t EndOfDeclarations(const Entry& e) {
+  std::size_t pos = 0;
+  while (pos < e.text.size() &&
+         (BeginsWithKeyword(e.text[pos], "TYPE") || BeginsWithKeyword(e.text[pos], "COL")))
+    ++pos;
+  return pos;
+}
+
+// A TeX output stops at a line ";  %%  word".
+bool IsTexStop(std::string_view s) {
+  std::size_t p = AfterSemicolon(s);
+  if (p == std::string_view::npos || s.substr(p, 2) != "%%") return false;
+  return SkipWhite(s, p + 2) < s.size();
+}
+
+}  // namespace
+
+Entry MakeEntry() { return Entry{}; }
+
+Entry NewEntry(std::string_view type, std::string_view name, int n) {
+  Entry e;
+  e.text.push_back("; TYPE              " + std::string(type) + "\n");
+  e.text.push_back("; ENTRY             " + std::string(name) + "\n");
+  e.text.push_back("; ----------\n");
+  e.line.assign(n > 0 ? n : 0, "\n");
+  e.end = "; **********\n";
+  return e;
+}
+
+void CopyEntry(Entry& dst, const Entry& src) {
+  if (&dst == &src) return;
+  dst.text = src.text;
+  dst.line = src.line;
+  dst.end = src.end;
+}
+
+int ReadEntry(Input& in, Entry& e) {
+  Clear(e);
+  int result = ReadText(in, e);
+  if (result != kRead) return result;
+  result = ReadBody(in, e, static_cast<std::size_t>(-1));
+  if (result == kError) {
+    Clear(e);
+    return kError;
+  }
+  return kRead;
+}
+
+void AddEntryText(Entry& e, const char* format, ...) {
+  va_list ap;
+  va_start(ap, format);
+  InsertFormatted(e, e.text.empty() ? 0 : e.text.size() - 1, format, ap);
+  va_end(ap);
+}
+
+void AddEntryExt(Entry& e, const char* format, ...) {
+  va_list ap;
+  va_start(ap, format);
+  InsertFormatted(e, EndOfDeclarations(e), format, ap);
+  va_end(ap);
+}
+
+int EntryLength(const Entry& e) { return e.length(); }
+
+void PrintEntry(Output& out, const Entry& e) {
+  PrintEntryText(out, e);
+  PrintEntryLines(out, e);
+  PrintEntryEnd(out, e);
+}
+
+void PrintEntryLine(Output& out, const Entry& e, int k) {
+  if (const std::string* line = LineAt(e, k)) out.Write(*line);
+}
+
+std::string CopyEntryLine(const Entry& e, int k) {
+  const std::string* line = LineAt(e, k);
+  return line ? *line : std::string();
+}
+
+std::optional<ColFile> ReadColfile(Input& in) {
+  ColFile file;
+  if (ReadHeader(in, file.header) != 0) return std::nullopt;
+  Entry e;
+  int result;
+  while ((result = ReadEntry(in, e)) == kRead) {
+    file.entries.emplace_back();
+    CopyEntry(file.entries.back(), e);
+  }
+  if (result == kError) return std::nullopt;
+  return file;
+}
+
+int ReadEntryText(Input& in, Entry& e) {
+  Release(e.text, e.spare);
+  e.end.clear();
+  return ReadText(in, e);
+}
+
+int ReadEntryLines(Input& in, Entry& e, int n) {
+  Release(e.line, e.spare);
+  if (n <= 0) return kRead;
+  return ReadBody(in, e, static_cast<std::size_t>(n));
+}
+
+void PrintEntryText(Output& out, const Entry& e) {
+  for (const std::string& line : e.text) out.Write(line);
+}
+
+void PrintEntryLines(Output& out, const Entry& e) {
+  for (const std::string& line : e.line) out.Write(line);
+}
+
+void PrintEntryEnd(Output& out, const Entry& e) { out.Write(e.end); }
+
+void PrintEntryText_tex(Output& out, const Entry& e) {
+  for (const std::string& line : e.text) {
+    std::string_view s = CText(line);
+    if (IsTexStop(s)) return;
+    std::size_t p = AfterSemicolon(s);
+    out.Write("\\noindent ");
+    out.Write(p == std::string_view::npos ? s : s.substr(p));
+    out.Put('\n');
+  }
+}

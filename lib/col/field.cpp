@@ -1,0 +1,199 @@
+// Field operations on body lines: count, read, append, replace, remove, and
+// whole columns across an entry.
+#include <algorithm>
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "col.h"
+#include "internal/col_detail.h"
+
+using namespace col_detail;
+
+namespace {
+
+// A located field: its span runs from `begin` (after the previous field) to
+// `end`, the field's characters from `start` to `end`.
+struct Span {
+  std::size_t begin = 0, start = 0, end = 0;
+};
+
+// One tight pass: this runs several times for every body line.
+bool LocateField(std::string_view line, int field, Span& span) {
+  const char* const data = line.data();
+  const char* const end = data + line.size();
+  const char* p = data;
+  for (int k = 1;; ++k) {
+    const char* begin = p;
+    while (p < end && IsWhite(*p)) ++p;
+    if (p == end) return false;
+    const char* start = p;
+    while (p < end && !IsWhite(*p)) ++p;
+    if (k >= field) {
+      span = {static_cast<std::size_t>(begin - data), static_cast<std::size_t>(start - data),
+              static_cast<std::size_t>(p - data)};
+      return true;
+    }
+  }
+}
+
+int MissingColumn(int field) {
+  std::fprintf(stderr, "Column does not exist %d\n", field);
+  return 1;
+}
+
+bool PointsInto(std::string_view text, const std::string& line) {
+  return !text.empty() && text.data() >= line.data() && text.data() < line.data() + line.size();
+}
+
+// Appends a field to line n; the line, or null when there is none. The
+// newline gives way to the separating blank; a line without one (an emptied
+// line) keeps all its characters.
+std::string* AppendText(Entry& e, int n, std::string_view text) {
+  std::string* line = LineAt(e, n);
+  if (!line) return nullptr;
+  std::string copy;
+  if (PointsInto(text, *line)) text = copy.assign(text);
+  if (!line->empty() && line->back() == '\n') line->pop_back();
+  line->push_back(' ');
+  line->append(text);
+  line->push_back('\n');
+  return line;
+}
+
+// The per-line step of EnsureCol, which needs no field count.
+int AppendField(Entry& e, int n, const std::string_view* text) {
+  AppendText(e, n, *text);
+  return 0;
+}
+
+}  // namespace
+
+bool NextField(std::string_view line, std::size_t& pos, std::string_view& field) {
+  std::size_t i = SkipWhite(line, pos);
+  if (i >= line.size()) return false;
+  std::size_t start = i;
+  while (i < line.size() && !IsWhite(line[i])) ++i;
+  field = line.substr(start, i - start);
+  pos = i;
+  return true;
+}
+
+int CountField(std::string_view line) {
+  std::size_t pos = 0;
+  std::string_view f;
+  int count = 0;
+  while (NextField(line, pos, f)) ++count;
+  return count;
+}
+
+int ParseInt(std::string_view text) {
+  std::size_t i = SkipWhite(text, 0);
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long v = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    v = v * 10 + (text[i] - '0');
+    if (v > static_cast<long long>(INT_MAX) + 1) break;  // saturates below
+  }
+  if (negative) v = -v;
+  return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
+int CmpLine(const Entry& a, const Entry& b, int n) {
+  return StrCmp(LineAddress(a, n), LineAddress(b, n));
+}
+
+void RmvLine(Entry& e, int n) {
+  if (std::string* line = LineAt(e, n)) line->clear();
+}
+
+std::string_view LineAddress(const Entry& e, int n) {
+  const std::string* line = LineAt(e, n);
+  return line ? std::string_view(*line) : std::string_view();
+}
+
+int CountField(const Entry& e, int n) { return CountField(LineAddress(e, n)); }
+
+int GetField(std::string_view& out, const Entry& e, int n, int field) {
+  std::string_view line = LineAddress(e, n);
+  Span span;
+  if (!LocateField(line, field, span)) return MissingColumn(field);
+  out = line.substr(span.start, span.end - span.start);
+  return 0;
+}
+
+int GetField(std::string& out, const Entry& e, int n, int field) {
+  std::string_view view;
+  if (GetField(view, e, n, field) != 0) return 1;
+  out.assign(view);
+  return 0;
+}
+
+int AddField(Entry& e, int n, const char* format, ...) {
+  va_list ap;
+  va_start(ap, format);
+  Formatted text(format, ap);
+  va_end(ap);
+  return AddFieldText(e, n, text.view());
+}
+
+int AddFieldText(Entry& e, int n, std::string_view text) {
+  std::string* line = AppendText(e, n, text);
+  return line ? CountField(*line) : 0;
+}
+
+int ChgField(Entry& e, int n, int field, const char* format, ...) {
+  va_list ap;
+  va_start(ap, format);
+  Formatted text(format, ap);
+  va_end(ap);
+  return ChgFieldText(e, n, field, text.view());
+}
+
+int ChgFieldText(Entry& e, int n, int field, std::string_view text) {
+  std::string* line = LineAt(e, n);
+  Span span;
+  if (!line || !LocateField(*line, field, span)) return MissingColumn(field);
+  std::string copy;
+  if (PointsInto(text, *line)) text = copy.assign(text);
+  // One blank, then the text right-aligned in the old span, or in as much
+  // room as it needs.
+  std::size_t old_width = span.end - span.begin;
+  std::size_t width = std::max(text.size() + 1, old_width);
+  if (width > old_width) line->insert(span.end, width - old_width, ' ');
+  char* at = line->data() + span.begin;
+  std::memset(at, ' ', width - text.size());
+  std::memcpy(at + width - text.size(), text.data(), text.size());
+  return 0;
+}
+
+int RmvField(Entry& e, int n, int field) {
+  std::string* line = LineAt(e, n);
+  Span span;
+  if (!line || !LocateField(*line, field, span)) return 1;
+  line->erase(span.begin, span.end - span.begin);
+  return 0;
+}
+
+int __ECAddField(Entry& e, int n, const char* text) { return AddFieldText(e, n, text); }
+
+int EnsureCol(Entry& e, std::string_view label, const char* text) {
+  if (int column = ReadColnoND(e, label)) return column;
+  const std::string_view fill(text);
+  EntryMap(e, AppendField, &fill);
+  int column = e.length() > 0 ? CountField(e, 1) : 0;
+  std::string declared(label);
+  AddEntryExt(e, "; COL %-3d           %s\n", column, declared.c_str());
+  return column;
+}
+
+int RmvCol(Entry& e, std::string_view label) {
+  int column = RmvColno(e, label);
+  if (column == 0) return 0;
+  for (int n = 1; n <= e.length(); ++n) RmvField(e, n, column);
+  return column;
+}
+
+int InSeq(const Entry& e, int n) { return n >= 1 && n <= e.length() ? 1 : 0; }

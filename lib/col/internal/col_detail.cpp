@@ -1,0 +1,47 @@
+// Helpers shared by the sources of the col module.
+#include "internal/col_detail.h"
+
+#include <cstdio>
+
+namespace col_detail {
+
+Formatted::Formatted(const char* format, va_list ap) {
+  va_list again;
+  va_copy(again, ap);
+  int n = std::vsnprintf(small_, sizeof small_, format, ap);
+  if (n < 0) {
+    view_ = {};
+  } else if (static_cast<std::size_t>(n) < sizeof small_) {
+    view_ = std::string_view(small_, n);
+  } else {
+    big_.resize(n);
+    std::vsnprintf(big_.data(), big_.size() + 1, format, again);
+    view_ = big_;
+  }
+  va_end(again);
+}
+
+bool ReadSlot(Input& in, std::vector<std::string>& lines, std::vector<std::string>& spare) {
+  if (spare.empty()) {
+    lines.emplace_back();
+  } else {
+    lines.push_back(std::move(spare.back()));
+    spare.pop_back();
+  }
+  if (GetLine(in, lines.back())) return true;
+  spare.push_back(std::move(lines.back()));
+  lines.pop_back();
+  return false;
+}
+
+void Release(std::vector<std::string>& lines, std::vector<std::string>& spare) {
+  for (std::string& line : lines) spare.push_back(std::move(line));
+  lines.clear();
+}
+
+void InsertLine(std::vector<std::string>& lines, std::size_t pos, std::string line) {
+  if (pos > lines.size()) pos = lines.size();
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(pos), std::move(line));
+}
+
+}  // namespace col_detail

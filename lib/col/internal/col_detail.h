@@ -1,0 +1,90 @@
+// Helpers shared by the sources of the col module; not part of its interface.
+#pragma once
+
+#include <cstdarg>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "../col.h"
+
+namespace col_detail {
+
+// Blank, tab, newline, vertical tab, form feed, carriage return.
+inline constexpr struct WhiteTable {
+  bool white[256] = {};
+  constexpr WhiteTable() {
+    for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) white[c] = true;
+  }
+} kWhite;
+
+inline bool IsWhite(char c) { return kWhite.white[static_cast<unsigned char>(c)]; }
+
+inline std::size_t SkipWhite(std::string_view s, std::size_t i) {
+  while (i < s.size() && IsWhite(s[i])) ++i;
+  return i;
+}
+
+// The text of a line as far as a C string reaches (up to a NUL byte): the
+// extent that the keyed-line scans look at.
+inline std::string_view CText(std::string_view s) { return s.substr(0, s.find('\0')); }
+
+// The position after a leading ";" and the white space that follows it, or
+// npos when the line does not begin with ";".
+inline std::size_t AfterSemicolon(std::string_view s) {
+  if (s.empty() || s[0] != ';') return std::string_view::npos;
+  return SkipWhite(s, 1);
+}
+
+// True when the line begins with ";", optional white space and `word`
+// (letter case counts).
+inline bool BeginsWithKeyword(std::string_view s, std::string_view word) {
+  std::size_t p = AfterSemicolon(s);
+  return p != std::string_view::npos && s.substr(p, word.size()) == word;
+}
+
+// The separator and end marker lines are recognised by their first 12
+// characters; the markers hold no letters, so case does not matter.
+inline constexpr std::string_view kHeaderSeparator = "; ==========";
+inline constexpr std::string_view kTextSeparator = "; ----------";
+inline constexpr std::string_view kEndMarker = "; **********";
+
+inline bool IsMarker(std::string_view line, std::string_view marker) {
+  return line.size() >= marker.size() && line.substr(0, marker.size()) == marker;
+}
+
+// Text formatted in printf conventions, of any length: on the stack when it
+// is short, so that formatting a field does not allocate.
+class Formatted {
+ public:
+  Formatted(const char* format, va_list ap);
+  Formatted(const Formatted&) = delete;
+  Formatted& operator=(const Formatted&) = delete;
+  std::string_view view() const { return view_; }
+
+ private:
+  char small_[128];
+  std::string big_;
+  std::string_view view_;
+};
+
+// Line reading that reuses strings kept in `spare` instead of allocating.
+// Reads the next line into a new last element of `lines`; false at end of
+// input, with nothing added.
+bool ReadSlot(Input& in, std::vector<std::string>& lines, std::vector<std::string>& spare);
+// Moves all strings of `lines` into `spare`, leaving `lines` empty.
+void Release(std::vector<std::string>& lines, std::vector<std::string>& spare);
+
+// Inserts `line` at `pos` (clamped to the end).
+void InsertLine(std::vector<std::string>& lines, std::size_t pos, std::string line);
+
+// Body line n, or null when n is outside 1 .. length.
+inline std::string* LineAt(Entry& e, int n) {
+  return n >= 1 && n <= e.length() ? &e.line[n - 1] : nullptr;
+}
+inline const std::string* LineAt(const Entry& e, int n) {
+  return n >= 1 && n <= e.length() ? &e.line[n - 1] : nullptr;
+}
+
+}  // namespace col_detail

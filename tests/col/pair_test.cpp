@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "col_test_util.h"
+
+namespace {
+
+// Lines "<pair> <position>": pair column 1, position column 2.
+Entry PairEntry(const std::vector<std::string>& pairs, const std::vector<std::string>& positions) {
+  Entry e = NewEntry("RNA", "x", static_cast<int>(pairs.size()));
+  for (std::size_t i = 0; i < pairs.size(); ++i) e.line[i] = pairs[i] + " " + positions[i] + "\n";
+  return e;
+}
+
+TEST(FindPair, SearchesMonotonicPositions) {
+  const std::vector<std::string> plain = {"1", "2", "3", "4"};
+  const std::vector<std::string> gapped = {"10", ".", "12", "13"};
+  const std::vector<std::string> falling = {"40", "30", "20", "10"};
+  const std::vector<std::string> sparse = {"1", ".", ".", "5", ".", "9", "11", ".", "20"};
+  struct Case {
+    const std::vector<std::string>& positions;
+    std::string pair;
+    int line;
+  } cases[] = {
+      {plain, "3", 3},     {plain, ".", 0},      {plain, "0", 0},       {plain, "-2", 0},
+      {plain, "9", 0},     {gapped, "12", 3},    {gapped, "11", 0},     {gapped, "10", 1},
+      {gapped, "13", 4},   {gapped, "9", 0},     {gapped, "14", 0},     {falling, "20", 3},
+      {falling, "45", 0},  {falling, "5", 0},    {falling, "40", 1},    {falling, "10", 4},
+      {sparse, "5", 4},    {sparse, "9", 6},     {sparse, "11", 7},     {sparse, "6", 0},
+      {sparse, "20", 9},   {plain, "99999999999", 0},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> pairs(c.positions.size(), ".");
+    pairs[0] = c.pair;
+    Entry e = PairEntry(pairs, c.positions);
+    EXPECT_EQ(FindPair(e, 1, 1, 2, 0, 0), c.line) << c.pair << " in " << c.positions[0];
+    EXPECT_EQ(FindPair(e, 1, 0, 0, 1, 2), c.line) << "second couple";
+  }
+}
+
+TEST(SetPair, CopiesThePartnersPositionOrMarksNone) {
+  // Columns: pair1 position1 pair2 position2.
+  Entry e = NewEntry("RNA", "x", 3);
+  e.line = {"   .   10    .  100\n", "   .    .    .  101\n", "  12   12   99   99\n"};
+  SetPair(e, 1, 3, 1, 2, 3, 4);
+  EXPECT_EQ(e.line[0], "  12   10   99  100\n");
+  SetPair(e, 3, 2, 1, 2, 3, 4);
+  EXPECT_EQ(e.line[2], "   .   12  101   99\n");
+  SetPair(e, 1, 0, 1, 2, 3, 4);
+  EXPECT_EQ(e.line[0], "   .   10    .  100\n");
+  SetPair(e, 2, 0, 0, 0, 3, 4);
+  EXPECT_EQ(e.line[1], "   .    .    .  101\n");
+}
+
+}  // namespace

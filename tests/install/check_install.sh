@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the build into a fresh prefix, then builds and runs a client of
+# the col library through find_package(col) and through pkg-config.
+set -eu
+build=$1 source=$2
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+cmake --install "$build" --prefix "$tmp/prefix" >/dev/null
+for f in bin/morvel bin/tindra bin/trasply share/man/man1/morvel.1 share/man/man5/col.5 \
+         include/col/col.h lib/cmake/col/colConfig.cmake lib/pkgconfig/col.pc \
+         share/bash-completion/completions/tindra; do
+  [ -e "$tmp/prefix/$f" ] || { echo "not installed: $f"; exit 1; }
+done
+printf '; h\n; ==========\n; TYPE DNA\n; ENTRY one\n; ----------\nN a 1\nN c 2\n; **********\n' >"$tmp/in.col"
+expected='one 2'
+
+cmake -S "$source/tests/install/client" -B "$tmp/client" -G Ninja -DCMAKE_PREFIX_PATH="$tmp/prefix" >/dev/null
+cmake --build "$tmp/client" >/dev/null
+got=$("$tmp/client/count_entries" "$tmp/in.col")
+[ "$got" = "$expected" ] || { echo "find_package client printed '$got'"; exit 1; }
+
+if command -v pkg-config >/dev/null; then
+  export PKG_CONFIG_PATH=$tmp/prefix/lib/pkgconfig
+  # shellcheck disable=SC2046
+  c++ -o "$tmp/pc_client" "$source/tests/install/client/main.cpp" $(pkg-config --cflags --libs col)
+  got=$("$tmp/pc_client" "$tmp/in.col")
+  [ "$got" = "$expected" ] || { echo "pkg-config client printed '$got'"; exit 1; }
+fi
+echo "install ok"
