@@ -1,24 +1,318 @@
 #include "scanner.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstdint>
+#include <limits>
+
+#if __has_include(<sys/mman.h>)
+#include <sys/mman.h>
+#endif
+
+#include "painters.h"
+#include "writer.h"
+
+namespace {
+
+bool starts_with(std::string_view line, std::string_view prefix) {
+  return line.substr(0, prefix.size()) == prefix;
+}
+
+// White space of the POSIX locale: blank, tab, newline, vertical tab, form
+// feed, carriage return.
+bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+bool starts_blank(std::string_view line) { return !line.empty() && line[0] == ' '; }
+
+// The line's text without its newline.
+std::string_view content(std::string_view line) {
+  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  return line;
+}
+
+// The character at index i of the fixed-column layout; a line that ends
+// before it has a blank there, so a short line never holds a feature key or
+// a qualifier slash.
+char column(std::string_view line, std::size_t i) {
+  std::string_view text = content(line);
+  return i < text.size() ? text[i] : ' ';
+}
+
+// The next word (a run without white space) at or after `at`; `at` moves
+// behind it. Empty when the text holds no further word.
+std::string_view next_word(std::string_view text, std::size_t& at) {
+  while (at < text.size() && is_space(text[at])) ++at;
+  std::size_t start = at;
+  while (at < text.size() && !is_space(text[at])) ++at;
+  return text.substr(start, at - start);
+}
+
+template <class Track>
+void release(Track& track) {
+  Track().swap(track);
+}
+
+void release_tracks(Locus& locus) {
+  release(locus.residue);
+  release(locus.region);
+  release(locus.strand);
+  release(locus.codonpos);
+  release(locus.plusmark);
+  release(locus.minusmark);
+}
+
+// Asks for huge pages over the whole 2 MB pages of a large new track: filling
+// hundreds of megabytes page by 4 KB page costs more than the whole output.
+void advise_huge_pages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+  constexpr std::uintptr_t kHuge = std::uintptr_t{1} << 21;
+  std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+  std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHuge - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+}
+
+// Allocates a track of n elements, all `initial`.
+template <class Track>
+void make_track(Track& track, std::size_t n, typename Track::value_type initial) {
+  track.reserve(n);
+  advise_huge_pages(track.data(), n * sizeof initial);
+  track.assign(n, initial);
+}
+
+// Record start at a LOCUS line: name, length, fresh tracks and scanner state.
+bool start_record(Conversion& run, std::string_view line) {
+  Locus& locus = run.locus;
+  Scanner& scan = run.scan;
+  if (!read_locus_line(line, locus.name, locus.length)) return false;
+  std::size_t n = static_cast<std::size_t>(locus.length);
+  release_tracks(locus);
+  make_track(locus.residue, n, '-');
+  make_track(locus.region, n, '.');
+  make_track(locus.strand, n, '.');
+  make_track(locus.codonpos, n, 0);
+  if (run.opt.annotate) {
+    make_track(locus.plusmark, n, '.');
+    make_track(locus.minusmark, n, '.');
+  }
+  std::fill(std::begin(locus.window), std::end(locus.window), '-');
+  locus.infocodon = 0;
+  scan.infeatures = scan.inlocation = scan.insequence = false;
+  scan.key.clear();
+  FreeLoc(scan.loc);
+  scan.codonstart = 1;
+  scan.seeking = scan.skipped = false;
+  return true;
+}
+
+// The "//" line: reports, entries, and the record's tracks released. A
+// feature still open is dropped unpainted.
+void end_record(Conversion& run) {
+  if (run.opt.info) info_seq(run);
+  if (run.opt.normal) print_entries(run);
+  release_tracks(run.locus);
+  FreeLoc(run.scan.loc);
+  run.scan.seeking = true;
+  run.scan.skipped = false;
+}
+
+// ACCESSION lines and their continuation lines, joined with "_" for blanks.
+void gather_accession(Conversion& run, std::string_view line) {
+  Scanner& scan = run.scan;
+  std::string& accession = run.locus.accession;
+  bool first = starts_with(line, "ACCESSION ");
+  if (first) {
+    scan.inaccession = true;
+    accession.clear();
+  }
+  if (!scan.inaccession) return;
+  if (!first && !starts_blank(line)) {
+    scan.inaccession = false;
+    return;
+  }
+  if (accession.size() > kMaxAccession) return;
+  if (starts_blank(line)) accession += '_';
+  std::string_view text = content(line);
+  for (std::size_t i = 12; i < text.size(); ++i) accession += text[i] == ' ' ? '_' : text[i];
+}
+
+// A feature key in column 6, or a line that ends the feature table.
+bool is_feature_line(std::string_view line) { return !starts_blank(line) || column(line, 5) != ' '; }
+
+// A line while the open feature's location text goes on: either it continues
+// the location or the location ends here and is parsed.
+void continue_location(Conversion& run, std::string_view line) {
+  Scanner& scan = run.scan;
+  if (column(line, 21) == '/' || is_feature_line(line) || scan.loctext.size() > kMaxLocText ||
+      scan.feattext.size() > kMaxLocText) {
+    scan.loc = ReadLoc(scan.loctext);
+    scan.inlocation = false;
+    return;
+  }
+  std::size_t at = 0;
+  scan.loctext += next_word(line, at);
+  scan.feattext += line;
+}
+
+// A feature line opens a feature: its key and the first word of its location.
+// A feature line without a location word gets an empty location text, which
+// paints nothing.
+void open_feature(Conversion& run, std::string_view line) {
+  Scanner& scan = run.scan;
+  std::size_t at = 0;
+  scan.key = next_word(line, at);
+  scan.loctext = next_word(line, at);
+  scan.feattext = line;
+  FreeLoc(scan.loc);
+  scan.inlocation = true;
+  scan.textpending = true;
+}
+
+// A "/codon_start=" qualifier of a CDS sets the codon start for this and the
+// later CDS features of the record.
+void read_codon_start(Conversion& run, std::string_view line) {
+  std::size_t at = 0;
+  while (at < line.size() && is_space(line[at])) ++at;
+  constexpr std::string_view qualifier = "/codon_start=";
+  if (line.substr(at, qualifier.size()) != qualifier) return;
+  int value = 0;
+  std::size_t used = 0;
+  if (read_int(line.substr(at + qualifier.size()), value, used)) run.scan.codonstart = value;
+}
+
+void feature_table_line(Conversion& run, std::string_view line) {
+  Scanner& scan = run.scan;
+  bool feature_line = is_feature_line(line);
+  if (feature_line && !scan.key.empty()) {
+    close_feature(run);
+  } else if (!scan.key.empty() && run.opt.longinfo) {
+    longinfo_line(run, line);
+  }
+  if (!starts_blank(line)) {
+    scan.infeatures = false;
+  } else if (feature_line) {
+    open_feature(run, line);
+  } else if (scan.key == "CDS") {
+    read_codon_start(run, line);
+  }
+}
+
+// Sequence letters from index 10 on; letters beyond the record's length have
+// no place in the tracks and are dropped.
+void read_sequence(Conversion& run, std::string_view line) {
+  Scanner& scan = run.scan;
+  Locus& locus = run.locus;
+  std::string_view text = content(line);
+  long long infopos = run.opt.infopos;
+  bool info = run.opt.info;
+  for (std::size_t i = 10; i < text.size(); ++i) {
+    char c = text[i];
+    if (is_space(c)) continue;
+    long long pos = scan.seqpos++;
+    if (info && pos >= infopos - 2 && pos <= infopos + 2) locus.window[pos - infopos + 2] = c;
+    if (pos <= locus.length) locus.residue[pos - 1] = c;
+  }
+}
+
+bool is_selected(const Options& opt, const std::string& key) {
+  Counter<std::string> keys;
+  InitCounter(&keys, opt.keys, -1);
+  while (const std::string* selected = Next(&keys)) {
+    if (*selected == key) return true;
+  }
+  return false;
+}
+
+// Region letter painted by each gene-structure key.
+char region_letter(const std::string& key) {
+  static const struct {
+    const char* key;
+    char letter;
+  } regions[] = {{"exon", 'E'}, {"intron", 'I'}, {"gene", 'G'},
+                 {"mRNA", 'M'}, {"3'UTR", '3'},  {"5'UTR", '5'}};
+  for (const auto& r : regions) {
+    if (key == r.key) return r.letter;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool read_locus_line(std::string_view line, std::string& name, int& length) {
+  std::size_t at = 5;  // behind "LOCUS"
+  std::string_view words[4];
+  for (auto& word : words) {
+    word = next_word(line, at);
+    if (word.empty()) return false;
+  }
+  name = words[0];
+  std::string_view digits = words[1];
+  bool negative = !digits.empty() && digits[0] == '-';
+  if (!digits.empty() && (digits[0] == '-' || digits[0] == '+')) digits.remove_prefix(1);
+  long long value = 0;
+  for (std::size_t i = 0; i < digits.size() && std::isdigit(static_cast<unsigned char>(digits[i])); ++i) {
+    value = value * 10 + (digits[i] - '0');
+    if (!negative && value > std::numeric_limits<int>::max()) return false;
+    if (negative) break;  // a negative length is 0 whatever its size
+  }
+  length = negative ? 0 : static_cast<int>(value);
+  return true;
+}
+
+void close_feature(Conversion& run) {
+  Scanner& scan = run.scan;
+  Locus& locus = run.locus;
+  const Options& opt = run.opt;
+  const Loc* loc = scan.loc.get();
+  if (opt.annotate && is_selected(opt, scan.key)) {
+    plus_annotate(loc, locus.plusmark, locus.length, 'O', opt.extend);
+    minus_annotate(loc, locus.minusmark, locus.length, 'O', opt.extend);
+  }
+  if (char letter = region_letter(scan.key)) {
+    strand_annotate(loc, locus.strand, locus.length);
+    annotate(loc, locus.region, locus.length, letter);
+  } else if (scan.key == "CDS") {
+    strand_annotate(loc, locus.strand, locus.length);
+    codon_annotate(loc, locus.codonpos, locus.length, scan.codonstart);
+  }
+  if (opt.info) info_feature(run);
+  FreeLoc(scan.loc);
+}
 
 bool scan_line(Conversion& run, const std::string& line) {
-  if (run.seeking) {
-    if (line.compare(0, 6, "LOCUS ") != 0) {
-      run.skipped = true;
+  Scanner& scan = run.scan;
+  if (scan.seeking) {
+    if (!starts_with(line, "LOCUS ")) {
+      scan.skipped = true;
       return true;
     }
-    run.seeking = false;
+    if (!start_record(run, line)) {
+      std::fputs("Error in format\n", stderr);
+      return false;
+    }
   }
   if (line == "//\n") {
-    run.seeking = true;
-    run.skipped = false;
+    end_record(run);
+    return true;
+  }
+  gather_accession(run, line);
+  if (scan.inlocation) continue_location(run, line);
+  if (scan.infeatures && !scan.inlocation) {
+    feature_table_line(run, line);
+  } else if (scan.insequence) {
+    read_sequence(run, line);
+  }
+  if (starts_with(line, "FEATURES ")) scan.infeatures = true;
+  if (starts_with(line, "ORIGIN")) {
+    scan.seqpos = 1;
+    scan.insequence = true;
   }
   return true;
 }
 
 bool scan_end(Conversion& run) {
-  if (run.seeking && run.skipped) {
+  if (run.scan.seeking && run.scan.skipped) {
     std::fputs("Error in format\n", stderr);
     return false;
   }

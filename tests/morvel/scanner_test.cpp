@@ -1,0 +1,192 @@
+#include "scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+// A conversion whose output goes to a temporary file.
+struct CloseFile {
+  void operator()(FILE* f) const { std::fclose(f); }
+};
+
+struct Feeder {
+  Options opt;
+  std::unique_ptr<FILE, CloseFile> file{std::tmpfile()};  // outlives `out`
+  Output out{file.get()};
+  Conversion conv{opt, out};
+
+  // Feeds the lines of `text`; false as soon as the scanner fails.
+  bool Feed(const std::string& text) {
+    std::size_t at = 0;
+    while (at < text.size()) {
+      std::size_t nl = text.find('\n', at);
+      std::size_t end = nl == std::string::npos ? text.size() : nl + 1;
+      if (!scan_line(conv, text.substr(at, end - at))) return false;
+      at = end;
+    }
+    return true;
+  }
+};
+
+const std::string kLocus = "LOCUS       REC 12 bp DNA linear\n";
+
+TEST(Scanner, LocusLine) {
+  struct Case {
+    const char* line;
+    bool ok;
+    const char* name;
+    int length;
+  } cases[] = {
+      {"LOCUS       A 12 bp DNA\n", true, "A", 12},
+      {"LOCUS       A 12 bp\n", false, "", 0},
+      {"LOCUS\n", false, "", 0},
+      {"LOCUS       A abc bp DNA\n", true, "A", 0},
+      {"LOCUS       A 12x bp DNA\n", true, "A", 12},
+      {"LOCUS       A +7 bp DNA\n", true, "A", 7},
+      {"LOCUS       A -5 bp DNA\n", true, "A", 0},
+      {"LOCUS       A -99999999999999999999 bp DNA\n", true, "A", 0},
+      {"LOCUS       A 2147483647 bp DNA\n", true, "A", INT_MAX},
+      {"LOCUS       A 2147483648 bp DNA\n", false, "", 0},
+      {"LOCUS       A 99999999999999999999 bp DNA\n", false, "", 0},
+      {"LOCUS\tA\t3\tbp\tDNA\r\n", true, "A", 3},
+  };
+  for (const auto& c : cases) {
+    std::string name;
+    int length = -1;
+    ASSERT_EQ(read_locus_line(c.line, name, length), c.ok) << c.line;
+    if (c.ok) {
+      EXPECT_EQ(name, c.name) << c.line;
+      EXPECT_EQ(length, c.length) << c.line;
+    }
+  }
+  std::string long_name(5000, 'N'), name;
+  int length = 0;
+  ASSERT_TRUE(read_locus_line("LOCUS " + long_name + " 1 bp DNA\n", name, length));
+  EXPECT_EQ(name, long_name);
+}
+
+TEST(Scanner, AccessionGathering) {
+  const std::string big(9895, 'A');
+  struct Case {
+    std::string lines;
+    std::string accession;
+  } cases[] = {
+      {"ACCESSION   A1 A2\n            A3\nVERSION     A1.1\n", "A1_A2_A3"},
+      {"ACCESSION   A1\nACCESSION   B2\n", "B2"},
+      {"ACCESSION\n", ""},               // ends before index 12
+      {"ACCESSION   X1\r\n", "X1\r"},    // bytes kept as read
+      // Lines stop being added once more than 9899 characters are held, but
+      // a line that starts below the limit is added whole.
+      {"ACCESSION   " + big + "\n            BCDEFGH\n            IJ\n", big + "_BCDEFGH"},
+  };
+  for (const auto& c : cases) {
+    Feeder run;
+    ASSERT_TRUE(run.Feed(kLocus + c.lines + "ORIGIN\n"));
+    EXPECT_EQ(run.conv.locus.accession, c.accession) << c.lines;
+  }
+}
+
+TEST(Scanner, AccessionOfRecordWithoutOne) {
+  Feeder run;
+  ASSERT_TRUE(run.Feed(kLocus + "//\n"));
+  EXPECT_EQ(run.conv.locus.accession, "");
+  ASSERT_TRUE(run.Feed(kLocus + "ACCESSION   LONGERNAME\n//\n" + kLocus + "ACCESSION   B\n//\n" + kLocus));
+  EXPECT_EQ(run.conv.locus.accession, "B");  // nothing left of the longer text before it
+}
+
+TEST(Scanner, LocationOverContinuationLines) {
+  Feeder run;
+  const std::string feature =
+      "     CDS             join(1..3,\n"
+      "                     5..7,\n"
+      "                     10..12)\n";
+  ASSERT_TRUE(run.Feed(kLocus + "FEATURES             Location/Qualifiers\n" + feature +
+                       "                     /codon_start=2\n"));
+  const Scanner& scan = run.conv.scan;
+  EXPECT_EQ(scan.key, "CDS");
+  EXPECT_EQ(scan.loctext, "join(1..3,5..7,10..12)");
+  EXPECT_EQ(scan.feattext, feature);
+  ASSERT_NE(scan.loc, nullptr);
+  EXPECT_EQ(scan.loc->certain.size(), 3u);
+  EXPECT_EQ(scan.codonstart, 2);
+}
+
+TEST(Scanner, LocationGatheringStopsAtLimit) {
+  Feeder run;
+  std::string lines = kLocus + "FEATURES             Location/Qualifiers\n     exon            join(\n";
+  for (int i = 0; i < 2000; ++i) lines += "                     1..2,\n";
+  ASSERT_TRUE(run.Feed(lines));
+  const Scanner& scan = run.conv.scan;
+  EXPECT_FALSE(scan.inlocation);
+  EXPECT_GT(scan.feattext.size(), kMaxLocText);
+  EXPECT_LE(scan.feattext.size(), kMaxLocText + 27);
+  EXPECT_EQ(scan.loc, nullptr);  // the cut text does not parse
+}
+
+TEST(Scanner, OddFeatureLines) {
+  Feeder run;
+  // A line too short to hold a key is a qualifier line: the CDS stays open.
+  ASSERT_TRUE(run.Feed(kLocus + "FEATURES             Location/Qualifiers\n     CDS             1..2\n" +
+                       "                     /note=\"a\"\n   \n"));
+  EXPECT_EQ(run.conv.scan.key, "CDS");
+  EXPECT_EQ(run.conv.locus.codonpos[0], 0);  // not yet painted
+  // A feature line without a location closes it and opens a feature that
+  // paints nothing.
+  ASSERT_TRUE(run.Feed("     exon\n                     /note=\"x\"\nORIGIN\n"));
+  EXPECT_EQ(run.conv.locus.codonpos[1], 2);
+  EXPECT_EQ(run.conv.locus.region, std::string(12, '.'));
+}
+
+TEST(Scanner, CodonStartQualifier) {
+  struct Case {
+    const char* line;
+    int codonstart;
+  } cases[] = {
+      {"                     /codon_start=2\n", 2},  {"                     /codon_start= 3\n", 3},
+      {"                     /codon_start=x\n", 1},  {"                     /codon_start=99999999999\n", 1},
+      {"                     /codon_start=-4\n", -4}, {"                     /note=\"/codon_start=2\"\n", 1},
+  };
+  for (const auto& c : cases) {
+    Feeder run;
+    ASSERT_TRUE(run.Feed(kLocus + "FEATURES             Location/Qualifiers\n     CDS             1..3\n" + c.line));
+    EXPECT_EQ(run.conv.scan.codonstart, c.codonstart) << c.line;
+    ASSERT_TRUE(run.Feed("//\n" + kLocus));
+    EXPECT_EQ(run.conv.scan.codonstart, 1);  // reset at each record
+  }
+}
+
+TEST(Scanner, SequenceLetters) {
+  Feeder run;
+  run.opt.info = true;
+  run.opt.infopos = 5;
+  std::string long_line = "        1 " + std::string(10000000, 'g') + "\n";
+  ASSERT_TRUE(run.Feed("LOCUS       R 6 bp DNA\nORIGIN\n        1 ac Gt\tn\n"));
+  EXPECT_EQ(run.conv.locus.residue, "acGtn-");
+  EXPECT_EQ(std::string(run.conv.locus.window, 5), "Gtn--");
+  ASSERT_TRUE(run.Feed(long_line));  // letters beyond the length are dropped
+  EXPECT_EQ(run.conv.locus.residue, "acGtng");
+  EXPECT_EQ(std::string(run.conv.locus.window, 5), "Gtngg");
+}
+
+TEST(Scanner, TracksLiveForOneRecord) {
+  const std::string locus = "LOCUS       REC 100 bp DNA\n";
+  Feeder run;
+  run.opt.normal = false;
+  ASSERT_TRUE(run.Feed(locus));
+  EXPECT_EQ(run.conv.locus.residue.size(), 100u);
+  EXPECT_EQ(run.conv.locus.codonpos.size(), 100u);
+  EXPECT_TRUE(run.conv.locus.plusmark.empty());  // only with annotate
+  ASSERT_TRUE(run.Feed("//\n"));
+  EXPECT_EQ(run.conv.locus.codonpos.capacity(), 0u);
+  EXPECT_LT(run.conv.locus.residue.capacity(), 100u);
+  run.opt.annotate = true;
+  ASSERT_TRUE(run.Feed(locus));
+  EXPECT_EQ(run.conv.locus.minusmark, std::string(100, '.'));
+}
+
+}  // namespace

@@ -1,0 +1,289 @@
+#include "writer.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "dna.h"
+#include "protein.h"
+
+namespace {
+
+// The decimal text of a position right-aligned in at least five characters
+// (" %5d" without its blank), kept up to date by counting so that the body
+// lines of an entry need no number formatting.
+class PosText {
+ public:
+  explicit PosText(int p) {
+    std::memset(digits_, ' ', sizeof digits_);
+    char* end = FormatInt(scratch_, p, 0);
+    std::size_t n = static_cast<std::size_t>(end - scratch_);
+    first_ = kEnd - static_cast<int>(n);
+    std::memcpy(digits_ + first_, scratch_, n);
+  }
+  void Up() {
+    int i = kEnd - 1;
+    while (digits_[i] == '9') digits_[i--] = '0';
+    if (digits_[i] == ' ') {
+      digits_[i] = '1';
+      first_ = i;
+    } else {
+      ++digits_[i];
+    }
+  }
+  void Down() {
+    int i = kEnd - 1;
+    while (digits_[i] == '0') digits_[i--] = '9';
+    --digits_[i];
+    if (i == first_ && digits_[i] == '0' && first_ < kEnd - 1) digits_[first_++] = ' ';
+  }
+  // Writes the field at `at` and returns its end; copies a fixed number of
+  // bytes (the caller has room for them) so that no length-dependent copy is
+  // needed per line.
+  char* Put(char* at) const {
+    int begin = first_ < kEnd - kWidth ? first_ : kEnd - kWidth;
+    std::memcpy(at, digits_ + begin, kCopy);
+    return at + (kEnd - begin);
+  }
+
+ private:
+  static constexpr int kEnd = 16;    // the digits end here; a position has at most 10
+  static constexpr int kWidth = 5;
+  static constexpr int kCopy = 16;   // bytes Put copies: more than the widest field
+  char digits_[kEnd + kCopy];
+  char scratch_[24];
+  int first_;  // index of the leading digit
+};
+
+// Room reserved per body line: "N     c " (8), a 10-digit position (PosText
+// copies 16 bytes there), "     R" (6), a blank and a codon position of up to
+// 20 characters, "     S" (6) and the newline.
+constexpr std::size_t kMaxLine = 64;
+
+// Complement of every byte, looked up once per run.
+const char* complement_table() {
+  static const std::array<char, 256> table = [] {
+    std::array<char, 256> t{};
+    for (int c = 0; c < 256; ++c) t[c] = static_cast<char>(DNAcomplement(static_cast<char>(c)));
+    return t;
+  }();
+  return table.data();
+}
+
+// "     R", " %5d" or "     ." and "     S" of one position.
+inline char* put_gene_columns(char* o, char region, int codon, char strand) {
+  std::memcpy(o, "     ", 5);
+  o[5] = region;
+  o += 6;
+  if (codon == 0) {
+    std::memcpy(o, "     .", 6);
+    o += 6;
+  } else if (codon >= 1 && codon <= 9) {
+    std::memcpy(o, "     ", 5);
+    o[5] = static_cast<char>('0' + codon);
+    o += 6;
+  } else {
+    *o++ = ' ';
+    o = FormatInt(o, codon, 5);
+  }
+  std::memcpy(o, "     ", 5);
+  o[5] = strand;
+  return o + 6;
+}
+
+// The next body lines of an entry: ascending on the plus strand, descending
+// with complemented residues on the minus strand.
+class BodyLines {
+ public:
+  BodyLines(const Conversion& run, int from, bool minus)
+      : locus_(run.locus),
+        gene_(run.opt.gene),
+        minus_(minus),
+        complement_(minus ? complement_table() : nullptr),
+        pos_(from),
+        i_(static_cast<std::size_t>(from) - 1) {}
+
+  // Writes n lines at `o`, which has room for n * kMaxLine bytes; returns the end.
+  char* Put(char* o, std::size_t n) {
+    const char* residue = locus_.residue.data();
+    for (; n > 0; --n) {
+      std::memcpy(o, "N     ", 6);
+      o[6] = minus_ ? complement_[static_cast<unsigned char>(residue[i_])] : residue[i_];
+      o[7] = ' ';
+      o = pos_.Put(o + 8);
+      if (gene_) o = put_gene_columns(o, locus_.region[i_], locus_.codonpos[i_], locus_.strand[i_]);
+      *o++ = '\n';
+      if (minus_) {
+        pos_.Down();
+        --i_;
+      } else {
+        pos_.Up();
+        ++i_;
+      }
+    }
+    return o;
+  }
+
+ private:
+  const Locus& locus_;
+  const bool gene_;
+  const bool minus_;
+  const char* complement_;
+  PosText pos_;
+  std::size_t i_;  // track index of the next line
+};
+
+// Body lines of positions from..to, written in blocks straight into the
+// output buffer.
+void write_body(Conversion& run, int from, int to, bool minus) {
+  BodyLines lines(run, from, minus);
+  std::size_t left = static_cast<std::size_t>(minus ? from - to : to - from) + 1;
+  std::size_t block = run.out.Capacity() / kMaxLine;
+  if (block == 0) {  // an output buffer too small to reserve a line in
+    char line[kMaxLine];
+    for (; left > 0; --left) run.out.Write(std::string_view(line, lines.Put(line, 1) - line));
+    return;
+  }
+  while (left > 0) {
+    std::size_t n = std::min(left, block);
+    left -= n;
+    run.out.Commit(lines.Put(run.out.Reserve(n * kMaxLine), n));
+  }
+}
+
+void write_entry(Conversion& run, bool minus, int from, int to) {
+  print_entry_text(run, minus, from);
+  write_body(run, from, to, minus);
+  run.out.Write("; **********\n");
+}
+
+// One entry per maximal run of "O" in the mark track: ascending on the plus
+// strand, descending on the minus strand.
+void write_marked_entries(Conversion& run, const std::string& marks, bool minus) {
+  if (!minus) {
+    std::size_t start = marks.find('O');
+    while (start != std::string::npos) {
+      std::size_t end = std::min(marks.find_first_not_of('O', start), marks.size());
+      write_entry(run, false, static_cast<int>(start) + 1, static_cast<int>(end));
+      start = marks.find('O', end);
+    }
+    return;
+  }
+  std::size_t high = marks.rfind('O');
+  while (high != std::string::npos) {
+    std::size_t below = marks.find_last_not_of('O', high);  // npos: the run reaches position 1
+    int low = below == std::string::npos ? 1 : static_cast<int>(below) + 2;
+    write_entry(run, true, static_cast<int>(high) + 1, low);
+    high = below == std::string::npos ? below : marks.rfind('O', below);
+  }
+}
+
+bool is_certain(int code) { return code == 1 || code == -1; }
+
+}  // namespace
+
+void print_entry_text(Conversion& run, bool minus, int pos) {
+  Output& out = run.out;
+  const Locus& locus = run.locus;
+  out.Write(
+      "; TYPE              DNA\n"
+      "; COL 1             label\n"
+      "; COL 2             residue\n"
+      "; COL 3             seqpos\n");
+  if (run.opt.gene) {
+    out.Write(
+        "; COL 4             intron/exon\n"
+        "; COL 5             codonpos\n"
+        "; COL 6             strand\n");
+  }
+  out.Write("; ENTRY             ");
+  out.Write(locus.name);
+  if (run.opt.posname && run.opt.annotate) {
+    out.Put('_');
+    out.PutInt(pos);
+    out.Write(minus ? "_M" : "_P");
+  }
+  out.Write("\n; ACCESSION         ");
+  out.Write(locus.accession);
+  out.Write("\n; LENGTH            ");
+  out.PutInt(locus.length);
+  out.Put('\n');
+  if (minus) out.Write("; STRAND            Minus\n");
+  out.Write("; ----------\n");
+}
+
+void print_entries(Conversion& run) {
+  const Locus& locus = run.locus;
+  const Options& opt = run.opt;
+  if (opt.annotate) {
+    write_marked_entries(run, locus.plusmark, false);
+    write_marked_entries(run, locus.minusmark, true);
+    return;
+  }
+  if (locus.length <= 0) return;
+  write_entry(run, false, 1, locus.length);
+  if (opt.bothstrand) write_entry(run, true, locus.length, 1);
+}
+
+void info_feature(Conversion& run) {
+  const Scanner& scan = run.scan;
+  Locus& locus = run.locus;
+  const int infopos = run.opt.infopos;
+  int s = InLoc(scan.loc.get(), infopos);
+  if (!is_certain(s) || scan.key == "source") return;
+  if (scan.key == "CDS") {
+    // A position beyond the tracks has no codon position.
+    int codon = infopos >= 1 && infopos <= locus.length ? locus.codonpos[infopos - 1] : 0;
+    run.out.Write("CDS ");
+    run.out.PutInt(codon);
+    // Only codon positions 1 to 3 select a codon around the position.
+    locus.infocodon = codon >= 1 && codon <= 3 ? (s == 1 ? codon : -codon) : 0;
+  } else {
+    run.out.Write(scan.key);
+  }
+  run.out.Write(s == 1 ? " (+), " : " (-), ");
+}
+
+void info_seq(Conversion& run) {
+  Output& out = run.out;
+  char* w = run.locus.window;
+  const char mutation = run.opt.mutation;
+  const int codon = run.locus.infocodon;
+  out.Write("seq ");
+  out.Write(std::string_view(w, 5));
+  if (codon != 0) {
+    auto comp = [](char c) { return static_cast<char>(DNAcomplement(c)); };
+    // The codon's bases in reading order: on the plus strand from window
+    // 3 - p on, on the minus strand the complements from window p + 1 down.
+    auto translate = [&] {
+      if (codon > 0) return Nuc2Amino(w[3 - codon], w[4 - codon], w[5 - codon]);
+      int p = -codon;
+      return Nuc2Amino(comp(w[p + 1]), comp(w[p]), comp(w[p - 1]));
+    };
+    out.Write(" (");
+    out.Put(translate());
+    if (mutation) {
+      char old = w[2];
+      w[2] = codon > 0 ? mutation : comp(mutation);
+      out.Write(" -> ");
+      out.Put(translate());
+      out.Write(") (");
+      out.Put(old);
+      out.Write(" -> ");
+      out.Put(w[2]);
+    }
+    out.Put(')');
+  }
+  out.Put('\n');
+}
+
+void longinfo_line(Conversion& run, std::string_view line) {
+  Scanner& scan = run.scan;
+  int r = InLocRange(scan.loc.get(), run.opt.longfrom, run.opt.longto);
+  if (!is_certain(r) || scan.key == "source") return;
+  if (scan.textpending) {
+    run.out.Write(scan.feattext);
+    scan.textpending = false;
+  }
+  run.out.Write(line);
+}
