@@ -22,7 +22,7 @@ build: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/bin/morvel --gene $(EXAMPLE)
+	$(BUILD)/bin/morvel --gene $(EXAMPLE) | $(BUILD)/bin/tindra -r81-200,301-468 -c
 
 test: build
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure
