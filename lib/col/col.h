@@ -16,7 +16,10 @@
 //
 // Messages of the library go to standard error without prefix: "Error in
 // header\n", "Error in entry text\n", "Error in entry\n" and
-// "Column does not exist %d\n". The library never ends the program.
+// "Column does not exist %d\n". The library never ends the program. When
+// the input itself failed (Input::Failed: an unreadable file, a corrupt
+// compressed stream) the readers still answer 1 but leave the message to the
+// program, which names the failed read.
 #pragma once
 
 #include <cstddef>

@@ -30,7 +30,7 @@ int ReadText(Input& in, Entry& e) {
   }
   if (e.text.empty()) return kEndOfInput;
   Release(e.text, e.spare);
-  std::fputs("Error in entry text\n", stderr);
+  if (!in.Failed()) std::fputs("Error in entry text\n", stderr);
   return kError;
 }
 
@@ -41,7 +41,7 @@ int ReadBody(Input& in, Entry& e, std::size_t limit) {
   while (e.line.size() < limit) {
     if (!ReadSlot(in, e.line, e.spare)) {
       Release(e.line, e.spare);
-      std::fputs("Error in entry\n", stderr);
+      if (!in.Failed()) std::fputs("Error in entry\n", stderr);
       return kError;
     }
     if (IsMarker(e.line.back(), kEndMarker)) {

@@ -19,7 +19,7 @@ int ReadHeader(Input& in, Header& h) {
     }
   }
   h.text.clear();
-  std::fputs("Error in header\n", stderr);
+  if (!in.Failed()) std::fputs("Error in header\n", stderr);
   return 1;
 }
 

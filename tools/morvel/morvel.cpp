@@ -1,10 +1,9 @@
 #include "morvel.h"
 
-#include <cstdio>
-#include <new>
 #include <string>
 
 #include "scanner.h"
+#include "tool.h"
 
 int convert(const Options& opt, Input& in, Output& out) {
   if (opt.normal) {
@@ -16,6 +15,7 @@ int convert(const Options& opt, Input& in, Output& out) {
   while (GetLine(in, line)) {
     if (!scan_line(run, line)) return 1;
   }
+  if (in.Failed()) return 1;  // the program reports the failed read
   return scan_end(run) ? 0 : 1;
 }
 
@@ -37,31 +37,8 @@ static int run(int argc, char** argv) {
     return 1;
   }
   Input in;
-  if (!filename) {
-    in.UseStdin();
-  } else if (!in.Open(filename)) {
-    std::fprintf(stderr, "morvel: Error in opening file '%s'\n", filename);
-    return 1;
-  }
-  int status = convert(opt, in, StdOut());
-  if (status == 0 && in.Failed()) {
-    std::fputs("morvel: Error in reading file\n", stderr);
-    status = 1;
-  }
-  if (status == 0 && !in.IsStdin() && !in.Close()) {
-    std::fputs("morvel: Error in closing file\n", stderr);
-    status = 1;
-  }
-  return status;
+  if (!OpenInput(in, "morvel", filename)) return 1;
+  return FinishInput(in, "morvel", convert(opt, in, StdOut()));
 }
 
-int morvel_main(int argc, char** argv) {
-  int status;
-  try {
-    status = run(argc, argv);
-  } catch (const std::bad_alloc&) {
-    std::fputs("morvel: Out of memory\n", stderr);
-    status = 1;
-  }
-  return FinishOutput("morvel", status);
-}
+int morvel_main(int argc, char** argv) { return RunTool("morvel", run, argc, argv); }

@@ -4,13 +4,13 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "file.h"
 #include "output.h"
+#include "tool.h"
 
 namespace {
 
@@ -550,22 +550,8 @@ int run(int argc, char** argv) {
     return 1;
   }
   Input in;
-  if (!s.filename) {
-    in.UseStdin();
-  } else if (!in.Open(s.filename)) {
-    std::fprintf(stderr, "tindra: Error in opening file '%s'\n", s.filename);
-    return 1;
-  }
-  int status = colour_file(s, argc, argv, in, StdOut());
-  if (in.Failed()) {
-    std::fputs("tindra: Error in reading file\n", stderr);
-    status = 1;
-  }
-  if (!in.IsStdin() && !in.Close()) {
-    std::fputs("tindra: Error in closing file\n", stderr);
-    status = 1;
-  }
-  return status;
+  if (!OpenInput(in, "tindra", s.filename)) return 1;
+  return FinishInput(in, "tindra", colour_file(s, argc, argv, in, StdOut()));
 }
 
 }  // namespace
@@ -588,13 +574,4 @@ void usage() {
       stderr);
 }
 
-int tindra_main(int argc, char** argv) {
-  int status;
-  try {
-    status = run(argc, argv);
-  } catch (const std::bad_alloc&) {
-    std::fputs("tindra: Out of memory\n", stderr);
-    status = 1;
-  }
-  return FinishOutput("tindra", status);
-}
+int tindra_main(int argc, char** argv) { return RunTool("tindra", run, argc, argv); }

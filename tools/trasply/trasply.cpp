@@ -3,9 +3,9 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "file.h"
+#include "tool.h"
 
 namespace {
 
@@ -97,22 +97,8 @@ int run(int argc, char** argv) {
     return 1;
   }
   Input in;
-  if (!filename) {
-    in.UseStdin();
-  } else if (!in.Open(filename)) {
-    std::fprintf(stderr, "trasply: Error in opening file '%s'\n", filename);
-    return 1;
-  }
-  int status = convert(in, StdOut());
-  if (in.Failed()) {
-    std::fputs("trasply: Error in reading file\n", stderr);
-    status = 1;
-  }
-  if (!in.IsStdin() && !in.Close()) {
-    std::fputs("trasply: Error in closing file\n", stderr);
-    status = 1;
-  }
-  return status;
+  if (!OpenInput(in, "trasply", filename)) return 1;
+  return FinishInput(in, "trasply", convert(in, StdOut()));
 }
 
 }  // namespace
@@ -169,13 +155,4 @@ void transpose_body(const Entry& e, std::vector<LineColumn>& columns, Output& ou
 
 void usage() { std::fputs("Usage: trasply [FILE]\n", stderr); }
 
-int trasply_main(int argc, char** argv) {
-  int status;
-  try {
-    status = run(argc, argv);
-  } catch (const std::bad_alloc&) {
-    std::fputs("trasply: Out of memory\n", stderr);
-    status = 1;
-  }
-  return FinishOutput("trasply", status);
-}
+int trasply_main(int argc, char** argv) { return RunTool("trasply", run, argc, argv); }

@@ -1,0 +1,39 @@
+#include "tool.h"
+
+#include <cstdio>
+#include <new>
+
+#include "output.h"
+
+bool OpenInput(Input& in, const char* tool, const char* filename) {
+  if (!filename) {
+    in.UseStdin();
+    return true;
+  }
+  if (in.Open(filename)) return true;
+  std::fprintf(stderr, "%s: Error in opening file '%s'\n", tool, filename);
+  return false;
+}
+
+int FinishInput(Input& in, const char* tool, int status) {
+  if (in.Failed()) {
+    std::fprintf(stderr, "%s: Error in reading file\n", tool);
+    status = 1;
+  }
+  if (!in.IsStdin() && !in.Close()) {
+    std::fprintf(stderr, "%s: Error in closing file\n", tool);
+    status = 1;
+  }
+  return status;
+}
+
+int RunTool(const char* tool, int (*body)(int, char**), int argc, char** argv) {
+  int status;
+  try {
+    status = body(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "%s: Out of memory\n", tool);
+    status = 1;
+  }
+  return FinishOutput(tool, status);
+}

@@ -1,0 +1,19 @@
+// The frame every program of the suite runs in: choosing the input, the
+// messages about it, out of memory, and the final flush of standard output.
+#pragma once
+
+#include "file.h"
+
+// Opens the named input, or takes standard input when `filename` is null.
+// False after "<tool>: Error in opening file '<name>'\n".
+bool OpenInput(Input& in, const char* tool, const char* filename);
+
+// Ends the input: a failed read ("<tool>: Error in reading file\n") and a
+// failed close of a named file ("<tool>: Error in closing file\n") turn the
+// status into 1. Standard input is never closed.
+int FinishInput(Input& in, const char* tool, int status);
+
+// Runs a program's body and returns its exit status: running out of memory
+// gives "<tool>: Out of memory\n" and 1, and output that could not be written
+// gives "<tool>: Error in writing output\n" and 1.
+int RunTool(const char* tool, int (*body)(int, char**), int argc, char** argv);
