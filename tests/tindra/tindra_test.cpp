@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -15,6 +16,8 @@ struct RangeCase {
   int position;
   int expected;
 };
+
+void PrintTo(const RangeCase& c, std::ostream* os) { *os << '"' << c.ranges << "\" at " << c.position; }
 
 class InRange : public ::testing::TestWithParam<RangeCase> {};
 
@@ -58,6 +61,8 @@ struct SeqCase {
   const char* entry_line;
   int expected;
 };
+
+void PrintTo(const SeqCase& c, std::ostream* os) { *os << '"' << c.selection << "\" entry " << c.entryno; }
 
 class InSeqRange : public ::testing::TestWithParam<SeqCase> {};
 
