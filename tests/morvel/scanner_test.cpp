@@ -130,6 +130,7 @@ TEST(Scanner, LocationGatheringStopsAtLimit) {
 
 TEST(Scanner, OddFeatureLines) {
   Feeder run;
+  run.opt.gene = true;
   // A line too short to hold a key is a qualifier line: the CDS stays open.
   ASSERT_TRUE(run.Feed(kLocus + "FEATURES             Location/Qualifiers\n     CDS             1..2\n" +
                        "                     /note=\"a\"\n   \n"));
@@ -173,20 +174,25 @@ TEST(Scanner, SequenceLetters) {
   EXPECT_EQ(std::string(run.conv.locus.window, 5), "Gtngg");
 }
 
-TEST(Scanner, TracksLiveForOneRecord) {
+TEST(Scanner, MakesOnlyTheTracksTheOutputReads) {
   const std::string locus = "LOCUS       REC 100 bp DNA\n";
   Feeder run;
   run.opt.normal = false;
   ASSERT_TRUE(run.Feed(locus));
-  EXPECT_EQ(run.conv.locus.residue.size(), 100u);
-  EXPECT_EQ(run.conv.locus.codonpos.size(), 100u);
+  EXPECT_EQ(run.conv.locus.residue, std::string(100, '-'));
+  EXPECT_TRUE(run.conv.locus.region.empty());  // only with gene
+  EXPECT_TRUE(run.conv.locus.codonpos.empty());  // only with gene or info
   EXPECT_TRUE(run.conv.locus.plusmark.empty());  // only with annotate
   ASSERT_TRUE(run.Feed("//\n"));
-  EXPECT_EQ(run.conv.locus.codonpos.capacity(), 0u);
-  EXPECT_LT(run.conv.locus.residue.capacity(), 100u);
-  run.opt.annotate = true;
+  run.opt.annotate = run.opt.gene = true;
   ASSERT_TRUE(run.Feed(locus));
   EXPECT_EQ(run.conv.locus.minusmark, std::string(100, '.'));
+  EXPECT_EQ(run.conv.locus.region, std::string(100, '.'));
+  EXPECT_EQ(run.conv.locus.codonpos, std::vector<int>(100, 0));
+  ASSERT_TRUE(run.Feed("//\n"));
+  ASSERT_TRUE(run.Feed("LOCUS       SHORT 3 bp DNA\n"));
+  EXPECT_EQ(run.conv.locus.residue, "---") << "a later record starts afresh in the reused storage";
+  EXPECT_EQ(run.conv.locus.strand, "...");
 }
 
 }  // namespace

@@ -48,16 +48,34 @@ int Rank(char letter) {
   }
 }
 
-void PaintStrand(const Loc* loc, std::string& track, int length, char letter, int ext, int comp) {
-  if (!loc) return;
-  long long cells = Cells(length, track.size());
-  for (const Range& r : loc->certain) {
-    if (r.comp != comp) continue;
-    Span s = WidenedSpan(r, ext, cells);
-    for (int p = s.lo; p <= s.hi; ++p)
-      if (may_paint(letter, track[p - 1])) track[p - 1] = letter;
+// For one letter, the letters it may paint over: a table, so that painting
+// a long span asks no questions per position.
+struct PaintRule {
+  bool over[256];
+  explicit PaintRule(char letter) {
+    for (int c = 0; c < 256; ++c) over[c] = may_paint(letter, static_cast<char>(c));
+  }
+};
+
+void PaintSpan(std::string& track, Span s, char letter, const PaintRule& rule) {
+  for (long long p = s.lo; p <= s.hi; ++p) {
+    char& cell = track[p - 1];
+    if (rule.over[static_cast<unsigned char>(cell)]) cell = letter;
   }
 }
+
+void PaintStrand(const Loc* loc, std::string& track, int length, char letter, int ext, int comp) {
+  if (!loc || track.empty()) return;
+  long long cells = Cells(length, track.size());
+  PaintRule rule(letter);
+  for (const Range& r : loc->certain) {
+    if (r.comp == comp) PaintSpan(track, WidenedSpan(r, ext, cells), letter, rule);
+  }
+}
+
+// The codon position after `phase`: 1, 2, 3, 1, ... ("%" keeps the sign of
+// a phase below 1, which a codon start outside 1..3 gives).
+inline int NextPhase(int phase) { return phase >= 1 && phase < 3 ? phase + 1 : phase % 3 + 1; }
 
 }  // namespace
 
@@ -68,13 +86,10 @@ bool may_paint(char letter, char current) {
 }
 
 void annotate(const Loc* loc, std::string& region, int length, char letter) {
-  if (!loc) return;
+  if (!loc || region.empty()) return;
   long long cells = Cells(length, region.size());
-  for (const Range& r : loc->certain) {
-    Span s = RangeSpan(r, cells);
-    for (int p = s.lo; p <= s.hi; ++p)
-      if (may_paint(letter, region[p - 1])) region[p - 1] = letter;
-  }
+  PaintRule rule(letter);
+  for (const Range& r : loc->certain) PaintSpan(region, RangeSpan(r, cells), letter, rule);
 }
 
 void strand_annotate(const Loc* loc, std::string& strand, int length) {
@@ -100,10 +115,10 @@ void codon_annotate(const Loc* loc, std::vector<int>& codons, int length, int ph
   bool descending = loc->certain.front().comp == 1;
   for (const Range& r : loc->certain) {
     Span s = RangeSpan(r, cells);
-    for (int i = 0; i <= s.hi - s.lo; ++i) {
-      int p = descending ? s.hi - i : s.lo + i;
-      codons[p - 1] = phase;
-      phase = phase % 3 + 1;  // % keeps the sign of phase
+    if (descending) {
+      for (long long p = s.hi; p >= s.lo; --p, phase = NextPhase(phase)) codons[p - 1] = phase;
+    } else {
+      for (long long p = s.lo; p <= s.hi; ++p, phase = NextPhase(phase)) codons[p - 1] = phase;
     }
   }
 }

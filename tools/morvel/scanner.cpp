@@ -53,15 +53,6 @@ void release(Track& track) {
   Track().swap(track);
 }
 
-void release_tracks(Locus& locus) {
-  release(locus.residue);
-  release(locus.region);
-  release(locus.strand);
-  release(locus.codonpos);
-  release(locus.plusmark);
-  release(locus.minusmark);
-}
-
 // Asks for huge pages over the whole 2 MB pages of a large new track: filling
 // hundreds of megabytes page by 4 KB page costs more than the whole output.
 void advise_huge_pages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t bytes) {
@@ -73,11 +64,16 @@ void advise_huge_pages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t
 #endif
 }
 
-// Allocates a track of n elements, all `initial`.
+// Makes a track of n elements, all `initial`. The storage of earlier records
+// is reused: touching fresh memory for every record costs more than painting
+// and writing it, and the peak stays that of the longest record.
 template <class Track>
 void make_track(Track& track, std::size_t n, typename Track::value_type initial) {
-  track.reserve(n);
-  advise_huge_pages(track.data(), n * sizeof initial);
+  if (n > track.capacity()) {
+    release(track);
+    track.reserve(n);
+    advise_huge_pages(track.data(), n * sizeof initial);
+  }
   track.assign(n, initial);
 }
 
@@ -87,15 +83,14 @@ bool start_record(Conversion& run, std::string_view line) {
   Scanner& scan = run.scan;
   if (!read_locus_line(line, locus.name, locus.length)) return false;
   std::size_t n = static_cast<std::size_t>(locus.length);
-  release_tracks(locus);
+  // Tracks that no output reads stay empty, and the painters skip them.
+  const Options& opt = run.opt;
   make_track(locus.residue, n, '-');
-  make_track(locus.region, n, '.');
-  make_track(locus.strand, n, '.');
-  make_track(locus.codonpos, n, 0);
-  if (run.opt.annotate) {
-    make_track(locus.plusmark, n, '.');
-    make_track(locus.minusmark, n, '.');
-  }
+  make_track(locus.region, opt.gene ? n : 0, '.');
+  make_track(locus.strand, opt.gene ? n : 0, '.');
+  make_track(locus.codonpos, opt.gene || opt.info ? n : 0, 0);
+  make_track(locus.plusmark, opt.annotate ? n : 0, '.');
+  make_track(locus.minusmark, opt.annotate ? n : 0, '.');
   std::fill(std::begin(locus.window), std::end(locus.window), '-');
   locus.infocodon = 0;
   scan.infeatures = scan.inlocation = scan.insequence = false;
@@ -106,12 +101,11 @@ bool start_record(Conversion& run, std::string_view line) {
   return true;
 }
 
-// The "//" line: reports, entries, and the record's tracks released. A
-// feature still open is dropped unpainted.
+// The "//" line: reports and entries. A feature still open is dropped
+// unpainted.
 void end_record(Conversion& run) {
   if (run.opt.info) info_seq(run);
   if (run.opt.normal) print_entries(run);
-  release_tracks(run.locus);
   FreeLoc(run.scan.loc);
   run.scan.seeking = true;
   run.scan.skipped = false;

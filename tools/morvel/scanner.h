@@ -11,8 +11,8 @@
 #include "output.h"
 
 // One record: its name, length and accession, and the per-position tracks
-// (position p is element p - 1), allocated once at the LOCUS line and released
-// after the record's "//" line.
+// (position p is element p - 1), made once at the LOCUS line in storage that
+// later records reuse. Tracks that the run's output never reads are empty.
 struct Locus {
   std::string name;
   int length = 0;

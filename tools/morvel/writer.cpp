@@ -91,44 +91,76 @@ inline char* put_gene_columns(char* o, char region, int codon, char strand) {
   return o + 6;
 }
 
+// The gene columns of the common line, codon position 0 to 9: "     R",
+// "     C" and "     S" with the newline; copied whole, then patched.
+constexpr char kGeneTail[24] = "     R     C     S\n";
+constexpr std::size_t kGeneTailLength = 19;
+
 // The next body lines of an entry: ascending on the plus strand, descending
-// with complemented residues on the minus strand.
+// with complemented residues on the minus strand. The strand and the gene
+// columns are template arguments, so the per-line loop tests neither.
 class BodyLines {
  public:
   BodyLines(const Conversion& run, int from, bool minus)
-      : locus_(run.locus),
-        gene_(run.opt.gene),
-        minus_(minus),
-        complement_(minus ? complement_table() : nullptr),
-        pos_(from),
-        i_(static_cast<std::size_t>(from) - 1) {}
+      : locus_(run.locus), gene_(run.opt.gene), minus_(minus), pos_(from), i_(static_cast<std::size_t>(from) - 1) {}
 
   // Writes n lines at `o`, which has room for n * kMaxLine bytes; returns the end.
   char* Put(char* o, std::size_t n) {
-    const char* residue = locus_.residue.data();
-    for (; n > 0; --n) {
-      std::memcpy(o, "N     ", 6);
-      o[6] = minus_ ? complement_[static_cast<unsigned char>(residue[i_])] : residue[i_];
-      o[7] = ' ';
-      o = pos_.Put(o + 8);
-      if (gene_) o = put_gene_columns(o, locus_.region[i_], locus_.codonpos[i_], locus_.strand[i_]);
-      *o++ = '\n';
-      if (minus_) {
-        pos_.Down();
-        --i_;
-      } else {
-        pos_.Up();
-        ++i_;
-      }
-    }
-    return o;
+    if (minus_) return gene_ ? PutLines<true, true>(o, n) : PutLines<true, false>(o, n);
+    return gene_ ? PutLines<false, true>(o, n) : PutLines<false, false>(o, n);
   }
 
  private:
+  // The tracks are read through local pointers and the position is counted
+  // in a local copy: stores through `o` could alias members, which would make
+  // the compiler reload them on every line.
+  template <bool kMinus, bool kGene>
+  char* PutLines(char* o, std::size_t n) {
+    const char* residue = locus_.residue.data();
+    const char* region = kGene ? locus_.region.data() : nullptr;
+    const char* strand = kGene ? locus_.strand.data() : nullptr;
+    const int* codonpos = kGene ? locus_.codonpos.data() : nullptr;
+    const char* complement = complement_table();
+    PosText pos = pos_;
+    std::size_t i = i_;
+    for (; n > 0; --n) {
+      std::memcpy(o, "N     x ", 8);
+      o[6] = kMinus ? complement[static_cast<unsigned char>(residue[i])] : residue[i];
+      o = pos.Put(o + 8);
+      if constexpr (kGene) {
+        o = PutGeneColumns(o, region[i], codonpos[i], strand[i]);
+      } else {
+        *o++ = '\n';
+      }
+      if constexpr (kMinus) {
+        pos.Down();
+        --i;
+      } else {
+        pos.Up();
+        ++i;
+      }
+    }
+    pos_ = pos;
+    i_ = i;
+    return o;
+  }
+
+  static char* PutGeneColumns(char* o, char region, int codon, char strand) {
+    if (codon < 0 || codon > 9) {
+      o = put_gene_columns(o, region, codon, strand);
+      *o = '\n';
+      return o + 1;
+    }
+    std::memcpy(o, kGeneTail, sizeof kGeneTail);
+    o[5] = region;
+    o[11] = codon == 0 ? '.' : static_cast<char>('0' + codon);
+    o[17] = strand;
+    return o + kGeneTailLength;
+  }
+
   const Locus& locus_;
   const bool gene_;
   const bool minus_;
-  const char* complement_;
   PosText pos_;
   std::size_t i_;  // track index of the next line
 };
