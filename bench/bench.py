@@ -1,0 +1,557 @@
+#!/usr/bin/env python3
+"""Time morvel, tindra and trasply on large generated inputs against peer
+scripts, check the targets and write a Markdown report.
+
+Usage: bench.py BIN_DIR        (run through bench/run.sh, i.e. `make bench`)
+
+Environment: BENCH_SCALE=small for a smoke run at a tenth of the sizes (its
+report goes to bench/data/ so that bench/results.md keeps the full run),
+BENCH_RUNS=N timed runs per peer (default and minimum 3; the tools, which are
+quick, run at least 5 times).
+Inputs are generated on demand into bench/data/<scale>/ and kept there.
+Only the standard library is used.
+"""
+import hashlib
+import json
+import mmap
+import os
+import platform
+import resource
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+BENCH = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(BENCH)
+PEERS = os.path.join(BENCH, "peers")
+MiB = 1 << 20
+TIMEOUT = 900  # seconds for one run of one case
+
+SCALES = {
+    # GenBank bases, largest record, line-form entries, rows per 1x entry
+    "full": dict(bases=25_000_000, largest=10_000_000, entries=4, rows=1_000_000),
+    "small": dict(bases=2_500_000, largest=1_000_000, entries=4, rows=100_000),
+}
+INFO_POS = 500
+TINDRA_RANGES = "-r1-100000,2000000-2500000,9000000-9100000"
+TINDRA_COLOURS = ["-C0,0.5,1", "-F0.2,0.2,0.2"]
+
+
+def log(text):
+    print(text, file=sys.stderr, flush=True)
+
+
+# ---------------------------------------------------------------- inputs
+
+def source_digest(*paths):
+    h = hashlib.sha1()
+    for path in paths:
+        with open(path, "rb") as f:
+            h.update(f.read())
+    return h.hexdigest()[:12]
+
+
+def cached(path, stamp, make):
+    """Run make(tmp_path) unless path exists with the same stamp; return its meta."""
+    meta_path = path + ".json"
+    if os.path.exists(path) and os.path.exists(meta_path):
+        with open(meta_path) as f:
+            meta = json.load(f)
+        if meta.get("stamp") == stamp:
+            return meta
+    log("generating %s ..." % os.path.relpath(path, ROOT))
+    started = time.monotonic()
+    tmp = path + ".tmp"
+    meta = make(tmp)
+    os.replace(tmp, path)
+    meta["stamp"] = stamp
+    meta["seconds"] = round(time.monotonic() - started, 1)
+    with open(meta_path, "w") as f:
+        json.dump(meta, f)
+    return meta
+
+
+def make_genbank(tmp, scale):
+    gen = os.path.join(BENCH, "gen_genbank.py")
+    subprocess.run([sys.executable, gen, tmp, str(scale["bases"]), str(scale["largest"])],
+                   check=True, stdout=subprocess.DEVNULL)
+    lengths, features = [], 0
+    with open(tmp, "rb") as f:
+        for line in f:
+            if line.startswith(b"LOCUS "):
+                lengths.append(int(line.split()[2]))
+            elif line.startswith(b"     ") and line[5:6] != b" ":
+                features += 1
+    return dict(bytes=os.path.getsize(tmp), records=len(lengths), bases=sum(lengths),
+                largest=max(lengths), features=features)
+
+
+def make_col(tmp, gb_path, morvel):
+    with open(tmp, "wb") as out:
+        subprocess.run([morvel, "--gene", gb_path], check=True, stdout=out)
+    return col_meta(tmp)
+
+
+def col_meta(path):
+    """Body lines and entry sizes of a col file whose non-body lines start with ';'."""
+    size = os.path.getsize(path)
+    with open(path, "rb") as f, mmap.mmap(f.fileno(), 0, access=mmap.ACCESS_READ) as mm:
+        lines = semis = 0
+        chunk = 64 * MiB
+        for start in range(0, size, chunk):
+            piece = mm[start:start + chunk + 1]
+            lines += piece[:chunk].count(b"\n")
+            semis += piece.count(b"\n;")
+        semis += mm[:1] == b";"
+        entries, largest = 0, 0
+        start = mm.find(b"\n", mm.find(b"; ==========")) + 1
+        while start < size:
+            end = mm.find(b"\n; **********", start - 1)
+            if end < 0:
+                break
+            end = mm.find(b"\n", end + 1) + 1 or size
+            largest = max(largest, end - start)
+            entries += 1
+            start = end
+    return dict(bytes=size, body_lines=lines - semis, entries=entries, largest_entry=largest)
+
+
+def make_lineform(tmp, entries, rows):
+    gen = os.path.join(BENCH, "gen_lineform.py")
+    subprocess.run([sys.executable, gen, tmp, str(entries), str(rows)],
+                   check=True, stdout=subprocess.DEVNULL)
+    return dict(bytes=os.path.getsize(tmp), entries=entries, rows=rows)
+
+
+def prepare_inputs(scale_name, bin_dir):
+    scale = SCALES[scale_name]
+    data = os.path.join(BENCH, "data", scale_name)
+    os.makedirs(data, exist_ok=True)
+    gen_gb = source_digest(os.path.join(BENCH, "gen_genbank.py"))
+    gen_lin = source_digest(os.path.join(BENCH, "gen_lineform.py"))
+    gb = os.path.join(data, "records.gb")
+    col = os.path.join(data, "records.col")
+    lin1 = os.path.join(data, "rows-1x.lin")
+    lin2 = os.path.join(data, "rows-2x.lin")
+    inputs = {
+        "gb": (gb, cached(gb, gen_gb, lambda tmp: make_genbank(tmp, scale))),
+    }
+    inputs["col"] = (col, cached(col, gen_gb + "-col",
+                                 lambda tmp: make_col(tmp, gb, os.path.join(bin_dir, "morvel"))))
+    entries, rows = scale["entries"], scale["rows"]
+    inputs["lin1"] = (lin1, cached(lin1, gen_lin, lambda tmp: make_lineform(tmp, entries, rows)))
+    inputs["lin2"] = (lin2, cached(lin2, gen_lin,
+                                   lambda tmp: make_lineform(tmp, entries, 2 * rows)))
+    return inputs
+
+
+# ---------------------------------------------------------------- peers
+
+def find_awk():
+    for name in ("mawk", "gawk", "awk"):
+        path = shutil.which(name)
+        if path:
+            return path
+    return None
+
+
+def find_biopython():
+    for python in ("/usr/bin/python3", shutil.which("python3")):
+        if python and os.path.exists(python):
+            probe = subprocess.run([python, "-c", "import Bio"], capture_output=True)
+            if probe.returncode == 0:
+                return python
+    return None
+
+
+# ---------------------------------------------------------------- cases
+
+class Case:
+    def __init__(self, group, name, argv, units, unit_name, peer=None, reference=None,
+                 same_input=True):
+        self.group, self.name, self.argv = group, name, argv
+        self.units, self.unit_name = units, unit_name
+        self.peer = peer            # peer kind ("awk", "Biopython") or None for a tool
+        self.reference = reference  # tool case whose output the peer must equal
+        self.same_input = same_input  # a tool case on the input its group's peers read
+        self.skipped = None         # reason, when the case cannot run
+        self.times, self.cpu_times, self.rss_kib = [], [], []
+        self.out_bytes = None
+        self.digest = None
+        self.failure = None
+        self.stderr = ""
+
+    @property
+    def median(self):
+        return statistics.median(self.times) if self.times else None
+
+    @property
+    def peak_rss(self):
+        return max(self.rss_kib) * 1024 if self.rss_kib else None
+
+
+def make_cases(bins, inputs, awk, bio):
+    gb, gbm = inputs["gb"]
+    col, colm = inputs["col"]
+    lin1, lin1m = inputs["lin1"]
+    lin2, lin2m = inputs["lin2"]
+    morvel, tindra, trasply = (os.path.join(bins, t) for t in ("morvel", "tindra", "trasply"))
+    bases, lines = gbm["bases"], colm["body_lines"]
+    rows1 = lin1m["entries"] * lin1m["rows"]
+    rows2 = lin2m["entries"] * lin2m["rows"]
+    cases = [
+        Case("morvel", "morvel", [morvel, gb], bases, "bases"),
+        Case("morvel", "morvel --gene", [morvel, "--gene", gb], bases, "bases"),
+        Case("morvel", "morvel --gene --bothstrand", [morvel, "--gene", "--bothstrand", gb],
+             bases, "bases"),
+        Case("morvel", "morvel --annotate=CDS --extend=50",
+             [morvel, "--annotate=CDS", "--extend=50", gb], bases, "bases"),
+        Case("morvel", "morvel -i%d" % INFO_POS, [morvel, "-i%d" % INFO_POS, gb], bases, "bases"),
+        Case("morvel", "awk peer: plain lines", [awk, "-f", os.path.join(PEERS, "morvel_plain.awk"), gb],
+             bases, "bases", peer="awk", reference="morvel"),
+        Case("morvel", "Biopython peer: plain lines",
+             [bio, os.path.join(PEERS, "morvel_plain_bio.py"), gb], bases, "bases",
+             peer="Biopython", reference="morvel"),
+        Case("tindra", "tindra -c", [tindra, "-c", col], lines, "lines"),
+        Case("tindra", "tindra %s %s" % (TINDRA_RANGES, " ".join(TINDRA_COLOURS)),
+             [tindra, TINDRA_RANGES] + TINDRA_COLOURS + [col], lines, "lines"),
+        Case("tindra", "awk peer: colour every line",
+             [awk, "-v", "prog=" + tindra, "-f", os.path.join(PEERS, "tindra_color.awk"), col],
+             lines, "lines", peer="awk", reference="tindra -c"),
+        Case("trasply", "trasply (entries of %s rows)" % fmt_count(lin1m["rows"]), [trasply, lin1],
+             rows1, "rows"),
+        Case("trasply", "trasply (entries of %s rows, 2x)" % fmt_count(lin2m["rows"]),
+             [trasply, lin2], rows2, "rows", same_input=False),
+        Case("trasply", "awk peer: transpose (%s rows)" % fmt_count(lin1m["rows"]),
+             [awk, "-f", os.path.join(PEERS, "trasply.awk"), lin1], rows1, "rows",
+             peer="awk", reference="trasply (entries of %s rows)" % fmt_count(lin1m["rows"])),
+    ]
+    for case in cases:
+        if case.peer == "awk" and not awk:
+            case.skipped = "no awk on PATH"
+        if case.peer == "Biopython" and not bio:
+            case.skipped = "no python3 that can import Bio (Debian: python3-biopython)"
+    return cases
+
+
+# ---------------------------------------------------------------- running
+
+TIME = "/usr/bin/time"
+
+
+def run_timed(argv):
+    """Wall and CPU time, peak RSS (KiB), exit status and stderr of one run,
+    standard output to /dev/null.
+
+    The peak RSS comes from /usr/bin/time when it exists: a child forked from
+    this (much larger) Python process would report Python's peak as its own."""
+    scratch = os.path.join(BENCH, "data", "run")
+    os.makedirs(scratch, exist_ok=True)
+    rss_file = os.path.join(scratch, "rss")
+    launcher = [TIME, "-f", "%M %U %S", "-o", rss_file] if os.access(TIME, os.X_OK) else []
+    with open(os.devnull, "wb") as null, open(os.path.join(scratch, "stderr"), "w+b") as err:
+        started = time.perf_counter()
+        proc = subprocess.Popen(launcher + argv, stdout=null, stderr=err)
+        try:
+            status = proc.wait(timeout=TIMEOUT)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            status = proc.wait()
+        elapsed = time.perf_counter() - started
+        err.seek(0)
+        stderr = err.read(2000).decode(errors="replace")
+    if launcher:
+        with open(rss_file) as f:  # a failed run has a line of its own first
+            fields = f.read().split()[-3:]
+        rss, cpu = int(fields[0]), float(fields[1]) + float(fields[2])
+    else:
+        usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+        rss, cpu = usage.ru_maxrss, None
+    return elapsed, cpu, rss, status, stderr
+
+
+def count_output(argv):
+    """Bytes and digest of the output, in a run of its own (not timed)."""
+    digest, size = hashlib.sha1(), 0
+    proc = subprocess.Popen(argv, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    while True:
+        block = proc.stdout.read(MiB)
+        if not block:
+            break
+        size += len(block)
+        digest.update(block)
+    proc.wait()
+    return size, digest.hexdigest(), proc.returncode
+
+
+def run_group(cases, runs):
+    """Peers run `runs` times; the tools, which take seconds, at least 5 times."""
+    active = [c for c in cases if not c.skipped]
+    for case in active:  # the counting run also warms the page cache
+        log("  counting output: %s" % case.name)
+        case.out_bytes, case.digest, status = count_output(case.argv)
+        if status != 0:
+            case.failure = "exit status %d" % status
+    tool_runs = max(runs, 5)
+    for rep in range(tool_runs):  # interleaved, so that ratios survive a noisy machine
+        for case in active:
+            wanted = runs if case.peer else tool_runs
+            if case.failure or rep >= wanted:
+                continue
+            elapsed, cpu, rss, status, stderr = run_timed(case.argv)
+            log("  run %d/%d %-45s %7.2f s %8.1f MiB" % (rep + 1, wanted, case.name, elapsed, rss / 1024))
+            if status != 0:
+                case.failure = "exit status %d" % status
+            case.times.append(elapsed)
+            if cpu is not None:
+                case.cpu_times.append(cpu)
+            case.rss_kib.append(rss)
+            case.stderr = case.stderr or stderr
+
+
+# ---------------------------------------------------------------- report
+
+def fmt_count(n):
+    for div, suffix in ((1_000_000, "M"), (1_000, "k")):
+        if n >= div and n % (div // 10) == 0:
+            return ("%g" % (n / div)) + suffix
+    return "{:,}".format(n)
+
+
+def fmt_rate(x):
+    return "%.1f M" % (x / 1e6) if x >= 1e6 else "%.0f k" % (x / 1e3)
+
+
+def machine_lines():
+    cpu = "unknown"
+    try:
+        with open("/proc/cpuinfo") as f:
+            for line in f:
+                if line.startswith("model name"):
+                    cpu = line.split(":", 1)[1].strip()
+                    break
+    except OSError:
+        pass
+    return cpu, os.cpu_count(), platform.release()
+
+
+def git_revision():
+    try:
+        out = subprocess.run(["git", "-C", ROOT, "describe", "--always", "--dirty"],
+                             capture_output=True, text=True, timeout=10)
+        return out.stdout.strip() or "unknown"
+    except (OSError, subprocess.SubprocessError):
+        return "unknown"
+
+
+def ratio(peer, tool):
+    if not peer or peer.skipped or peer.failure or not tool.median or not peer.median:
+        return None
+    return peer.median / tool.median
+
+
+def case_table(cases):
+    groups = {}
+    for case in cases:
+        groups.setdefault(case.group, []).append(case)
+    rows = ["| Case | Median wall s (runs) | CPU s | Throughput | Written MB/s | Output MB | Peak RSS MiB | x awk peer | x Biopython peer |",
+            "|---|---:|---:|---:|---:|---:|---:|---:|---:|"]
+    for group in groups.values():
+        peers = {c.peer: c for c in group if c.peer}
+        for case in group:
+            if case.skipped:
+                rows.append("| %s | skipped: %s | | | | | | | |" % (case.name, case.skipped))
+                continue
+            if case.failure and not case.times:
+                rows.append("| %s | FAILED: %s | | | | | | | |" % (case.name, case.failure))
+                continue
+            med = case.median
+            cells = [case.name + (" (FAILED: %s)" % case.failure if case.failure else ""),
+                     "%.2f (%d)" % (med, len(case.times)),
+                     "%.2f" % statistics.median(case.cpu_times) if case.cpu_times else "n/a",
+                     "%s %s/s" % (fmt_rate(case.units / med), case.unit_name),
+                     "%.0f" % (case.out_bytes / 1e6 / med),
+                     "%.0f" % (case.out_bytes / 1e6),
+                     "%.1f" % (case.peak_rss / MiB)]
+            for kind in ("awk", "Biopython"):
+                peer = peers.get(kind)
+                if case.peer or not case.same_input:
+                    cells.append("—")
+                elif peer is None:
+                    cells.append("—")
+                elif peer.skipped:
+                    cells.append("n/a (peer skipped)")
+                else:
+                    r = ratio(peer, case)
+                    cells.append("%.1fx" % r if r else "n/a")
+            rows.append("| " + " | ".join(cells) + " |")
+    return rows
+
+
+def verdict(ok):
+    return "n/a" if ok is None else ("PASS" if ok else "**MISS**")
+
+
+def targets(cases, inputs):
+    by = {c.name: c for c in cases}
+    gbm, colm = inputs["gb"][1], inputs["col"][1]
+    gene = by["morvel --gene"]
+    awk_m, bio_m = by["awk peer: plain lines"], by["Biopython peer: plain lines"]
+    rows = ["| Target | Limit | Measured | Result |", "|---|---|---|---|"]
+
+    def add(name, limit, measured, ok):
+        rows.append("| %s | %s | %s | %s |" % (name, limit, measured, verdict(ok)))
+
+    if gene.median:
+        rate = gene.units / gene.median
+        add("`morvel --gene` throughput", ">= 40 M bases/s", "%.1f M bases/s" % (rate / 1e6),
+            rate >= 40e6)
+    for peer, limit in ((awk_m, 10), (bio_m, 20)):
+        r = ratio(peer, gene)
+        label = "`morvel --gene` vs %s peer" % peer.peer
+        if r is None:
+            add(label, ">= %dx" % limit, "not measured (%s)" % (peer.skipped or peer.failure),
+                None)
+        else:
+            add(label, ">= %dx" % limit, "%.1fx" % r, r >= limit)
+    limit = 10 * gbm["largest"] + 32 * MiB
+    morvels = [c for c in cases if c.group == "morvel" and not c.peer and c.peak_rss]
+    if morvels:
+        worst = max(morvels, key=lambda c: c.peak_rss)
+        add("morvel peak memory (largest record %s bases)" % fmt_count(gbm["largest"]),
+            "<= 10 B/base + 32 MiB = %.1f MiB" % (limit / MiB),
+            "%.1f MiB (%s)" % (worst.peak_rss / MiB, worst.name), worst.peak_rss <= limit)
+    tin = by["tindra -c"]
+    r = ratio(by["awk peer: colour every line"], tin)
+    add("`tindra -c` vs awk peer", ">= 3x", "%.1fx" % r if r else "not measured",
+        None if r is None else r >= 3)
+    limit = 3 * colm["largest_entry"] + 32 * MiB
+    tindras = [c for c in cases if c.group == "tindra" and not c.peer and c.peak_rss]
+    if tindras:
+        worst = max(tindras, key=lambda c: c.peak_rss)
+        add("tindra peak memory (largest entry %.1f MiB)" % (colm["largest_entry"] / MiB),
+            "<= 3 x entry + 32 MiB = %.1f MiB" % (limit / MiB),
+            "%.1f MiB (%s)" % (worst.peak_rss / MiB, worst.name), worst.peak_rss <= limit)
+    t1, t2, tp = [c for c in cases if c.group == "trasply"]
+    r = ratio(tp, t1)
+    add("trasply vs awk peer", ">= 3x", "%.1fx" % r if r else "not measured",
+        None if r is None else r >= 3)
+    if t1.median and t2.median:
+        lin = t2.median / t1.median
+        add("trasply linear in entry size (entries twice as long)",
+            "time ratio about 2 (1.6 to 2.4)", "%.2f" % lin, 1.6 <= lin <= 2.4)
+    return rows
+
+
+def report(cases, inputs, scale_name, runs, load_before, load_after, bins, started):
+    cpu, ncpu, kernel = machine_lines()
+    gbm, colm = inputs["gb"][1], inputs["col"][1]
+    l1, l2 = inputs["lin1"][1], inputs["lin2"][1]
+    lines = [
+        "# Benchmark results",
+        "",
+        "Produced by `make bench` (bench/run.sh); do not edit by hand. "
+        "Reproduce with `make bench` (3 to 6 minutes on 2 cores, plus about a minute to generate the inputs into "
+        "bench/data/), or `BENCH_SCALE=small make bench` for a smoke run at a tenth of the sizes.",
+        "",
+        "## Machine and run",
+        "",
+        "- CPU: %s, `nproc` %s; Linux %s" % (cpu, ncpu, kernel),
+        "- Load average (1 min) before / after: %.2f / %.2f%s" % (
+            load_before, load_after,
+            " (other work shared the CPUs: wall times are high and ratios less certain)"
+            if max(load_before, load_after) > 1.5 else ""),
+        "- Revision: %s; binaries: %s" % (git_revision(), os.path.relpath(bins, ROOT)),
+        "- Scale: %s; medians of %d timed runs per peer and %d per tool case, interleaved; "
+        "all output to /dev/null; output size counted in a separate untimed run"
+        % (scale_name, runs, max(runs, 5)),
+        "- Date: %s; total time %.0f s" % (time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime()),
+                                          time.monotonic() - started),
+        "",
+        "## Inputs (generated, deterministic)",
+        "",
+        "- GenBank: %d records, %s bases (1 kbp to %s bases per record), %s features, %.1f MB"
+        % (gbm["records"], "{:,}".format(gbm["bases"]), "{:,}".format(gbm["largest"]),
+           "{:,}".format(gbm["features"]), gbm["bytes"] / 1e6),
+        "- col file (`morvel --gene` of it): %s body lines, %d entries, largest entry %.1f MiB, %.1f MB"
+        % ("{:,}".format(colm["body_lines"]), colm["entries"], colm["largest_entry"] / MiB,
+           colm["bytes"] / 1e6),
+        "- line form: %d entries of %s rows (%.1f MB) and %d entries of %s rows (%.1f MB), "
+        "6 columns each, seqpos and alignpos generated"
+        % (l1["entries"], "{:,}".format(l1["rows"]), l1["bytes"] / 1e6,
+           l2["entries"], "{:,}".format(l2["rows"]), l2["bytes"] / 1e6),
+        "",
+        "## Targets",
+        "",
+    ] + ([] if scale_name == "full" else [
+        "The targets are set for the full scale; at this scale start-up costs weigh more, "
+        "so this run only shows that every case works.", ""]) + targets(cases, inputs) + [
+        "",
+        "## Cases",
+        "",
+        "Throughput counts input bases (morvel), input body lines (tindra) or output rows "
+        "(trasply) per second of wall time; MB = 10^6 bytes, MiB = 2^20 bytes. "
+        "CPU s is the median of user + system time, less sensitive than wall time to other work "
+        "on the machine. \"x peer\" is the peer's median wall time over the tool's.",
+        "",
+    ] + case_table(cases) + [
+        "",
+        "## Peers",
+        "",
+        "Peers are small scripts in bench/peers/ doing the same job the plain way; "
+        "their output is compared with the tool's:",
+        "",
+    ]
+    for case in cases:
+        if case.peer:
+            ref = next((c for c in cases if c.name == case.reference), None)
+            if case.skipped:
+                same = "skipped (%s)" % case.skipped
+            elif ref and ref.digest and case.digest:
+                same = "same bytes as `%s`: %s" % (ref.name, "yes" if ref.digest == case.digest else "**no**")
+            else:
+                same = "output not compared"
+            lines.append("- %s (`%s`): %s" % (case.name, os.path.basename(case.argv[0] or "?"), same))
+    lines += ["",
+              "The awk peers of morvel write only the plain lines (label, residue, position), "
+              "so `morvel --gene` is compared with a peer that does less work."]
+    notes = [c for c in cases if c.stderr.strip()]
+    if notes:
+        lines += ["", "## Messages on standard error", ""]
+        for case in notes:
+            lines.append("- %s: `%s`" % (case.name, case.stderr.strip().splitlines()[0][:200]))
+    return "\n".join(lines) + "\n"
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit("usage: bench.py BIN_DIR")
+    started = time.monotonic()
+    bins = os.path.abspath(sys.argv[1])
+    scale_name = os.environ.get("BENCH_SCALE", "full")
+    if scale_name not in SCALES:
+        sys.exit("BENCH_SCALE must be one of: %s" % ", ".join(SCALES))
+    runs = max(3, int(os.environ.get("BENCH_RUNS", "3")))
+    for tool in ("morvel", "tindra", "trasply"):
+        if not os.access(os.path.join(bins, tool), os.X_OK):
+            sys.exit("bench: %s/%s is missing; build first (make bench does)" % (bins, tool))
+    inputs = prepare_inputs(scale_name, bins)
+    awk, bio = find_awk(), find_biopython()
+    cases = make_cases(bins, inputs, awk, bio)
+    load_before = os.getloadavg()[0]
+    for group in ("morvel", "tindra", "trasply"):
+        log("%s:" % group)
+        run_group([c for c in cases if c.group == group], runs)
+    text = report(cases, inputs, scale_name, runs, load_before, os.getloadavg()[0], bins, started)
+    target = (os.path.join(BENCH, "results.md") if scale_name == "full"
+              else os.path.join(BENCH, "data", "results-%s.md" % scale_name))
+    with open(target, "w") as f:
+        f.write(text)
+    print(text)
+    log("written to %s" % os.path.relpath(target, ROOT))
+
+
+if __name__ == "__main__":
+    main()
