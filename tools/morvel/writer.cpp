@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 #include "dna.h"
@@ -9,54 +11,84 @@
 
 namespace {
 
-// The decimal text of a position right-aligned in at least five characters
-// (" %5d" without its blank), kept up to date by counting so that the body
-// lines of an entry need no number formatting.
-class PosText {
+// The decimal text of a position of up to eight digits, right-aligned in
+// eight characters and held in one 64-bit word, so that the body lines of an
+// entry need no number formatting: counting changes the word's last byte in
+// a register, and the word is stored whole. (Counting in a character array
+// and copying it out would make every line wait for its own byte stores.)
+class PosWord {
  public:
-  explicit PosText(int p) {
-    std::memset(digits_, ' ', sizeof digits_);
-    char* end = FormatInt(scratch_, p, 0);
-    std::size_t n = static_cast<std::size_t>(end - scratch_);
-    first_ = kEnd - static_cast<int>(n);
-    std::memcpy(digits_ + first_, scratch_, n);
+  static constexpr long long kMax = 99999999;
+
+  explicit PosWord(long long p) {
+    char text[8];
+    std::memset(text, ' ', sizeof text);
+    char digits[24];
+    char* end = FormatInt(digits, p, 0);
+    digits_ = static_cast<int>(end - digits);
+    std::memcpy(text + 8 - digits_, digits, digits_);
+    std::memcpy(&word_, text, sizeof word_);
   }
   void Up() {
-    int i = kEnd - 1;
-    while (digits_[i] == '9') digits_[i--] = '0';
-    if (digits_[i] == ' ') {
-      digits_[i] = '1';
-      first_ = i;
+    if (LastDigit() != '9') {
+      word_ += kLastDigitOne;
     } else {
-      ++digits_[i];
+      Carry();
     }
   }
   void Down() {
-    int i = kEnd - 1;
-    while (digits_[i] == '0') digits_[i--] = '9';
-    --digits_[i];
-    if (i == first_ && digits_[i] == '0' && first_ < kEnd - 1) digits_[first_++] = ' ';
+    if (LastDigit() != '0') {
+      word_ -= kLastDigitOne;
+    } else {
+      Borrow();
+    }
   }
-  // Writes the field at `at` and returns its end; copies a fixed number of
-  // bytes (the caller has room for them) so that no length-dependent copy is
-  // needed per line.
+  // Stores the field " %5d" less its blank at `at` and returns its end. The
+  // word is stored whole, so up to three bytes before `at` are overwritten:
+  // the caller writes what goes there afterwards.
   char* Put(char* at) const {
-    int begin = first_ < kEnd - kWidth ? first_ : kEnd - kWidth;
-    std::memcpy(at, digits_ + begin, kCopy);
-    return at + (kEnd - begin);
+    int width = std::max(digits_, 5);
+    std::memcpy(at + width - 8, &word_, sizeof word_);
+    return at + width;
   }
 
  private:
-  static constexpr int kEnd = 16;    // the digits end here; a position has at most 10
-  static constexpr int kWidth = 5;
-  static constexpr int kCopy = 16;   // bytes Put copies: more than the widest field
-  char digits_[kEnd + kCopy];
-  char scratch_[24];
-  int first_;  // index of the leading digit
+  static constexpr int kLastShift = std::endian::native == std::endian::little ? 56 : 0;
+  static constexpr std::uint64_t kLastDigitOne = std::uint64_t{1} << kLastShift;
+
+  char LastDigit() const { return static_cast<char>(word_ >> kLastShift); }
+
+  void Carry() {
+    char text[8];
+    std::memcpy(text, &word_, sizeof text);
+    int i = 7;
+    while (text[i] == '9') text[i--] = '0';
+    if (text[i] == ' ') {
+      text[i] = '1';
+      ++digits_;
+    } else {
+      ++text[i];
+    }
+    std::memcpy(&word_, text, sizeof word_);
+  }
+  void Borrow() {
+    char text[8];
+    std::memcpy(text, &word_, sizeof text);
+    int i = 7;
+    while (text[i] == '0') text[i--] = '9';
+    --text[i];
+    if (text[i] == '0' && i == 8 - digits_ && digits_ > 1) {
+      text[i] = ' ';
+      --digits_;
+    }
+    std::memcpy(&word_, text, sizeof word_);
+  }
+
+  std::uint64_t word_;
+  int digits_;
 };
 
-// Room reserved per body line: "N     c " (8), a 10-digit position (PosText
-// copies 16 bytes there), "     R" (6), a blank and a codon position of up to
+// Room reserved per body line: "N     c " (8), a 10-digit position, "     R" (6), a blank and a codon position of up to
 // 20 characters, "     S" (6) and the newline.
 constexpr std::size_t kMaxLine = 64;
 
@@ -112,8 +144,8 @@ class BodyLines {
 
  private:
   // The tracks are read through local pointers and the position is counted
-  // in a local copy: stores through `o` could alias members, which would make
-  // the compiler reload them on every line.
+  // in locals: stores through `o` could alias members, which would make the
+  // compiler reload them on every line.
   template <bool kMinus, bool kGene>
   char* PutLines(char* o, std::size_t n) {
     const char* residue = locus_.residue.data();
@@ -121,26 +153,41 @@ class BodyLines {
     const char* strand = kGene ? locus_.strand.data() : nullptr;
     const int* codonpos = kGene ? locus_.codonpos.data() : nullptr;
     const char* complement = complement_table();
-    PosText pos = pos_;
+    long long p = pos_;
+    PosWord word(std::min(p, PosWord::kMax));
+    bool counting = p <= PosWord::kMax;  // `word` holds p
     std::size_t i = i_;
     for (; n > 0; --n) {
-      std::memcpy(o, "N     x ", 8);
-      o[6] = kMinus ? complement[static_cast<unsigned char>(residue[i])] : residue[i];
-      o = pos.Put(o + 8);
+      char* field = o + 8;
+      if (counting) {
+        o = word.Put(field);
+      } else {
+        o = FormatInt(field, p, 5);
+      }
+      std::memcpy(field - 8, "N     x ", 8);
+      field[-2] = kMinus ? complement[static_cast<unsigned char>(residue[i])] : residue[i];
       if constexpr (kGene) {
         o = PutGeneColumns(o, region[i], codonpos[i], strand[i]);
       } else {
         *o++ = '\n';
       }
       if constexpr (kMinus) {
-        pos.Down();
+        --p;
         --i;
+        if (counting) {
+          word.Down();
+        } else if (p == PosWord::kMax) {
+          word = PosWord(p);
+          counting = true;
+        }
       } else {
-        pos.Up();
+        ++p;
         ++i;
+        counting = counting && p <= PosWord::kMax;
+        if (counting) word.Up();
       }
     }
-    pos_ = pos;
+    pos_ = p;
     i_ = i;
     return o;
   }
@@ -161,8 +208,8 @@ class BodyLines {
   const Locus& locus_;
   const bool gene_;
   const bool minus_;
-  PosText pos_;
-  std::size_t i_;  // track index of the next line
+  long long pos_;  // position of the next line
+  std::size_t i_;  // its track index
 };
 
 // Body lines of positions from..to, written in blocks straight into the
