@@ -5,13 +5,14 @@
 #   make install PREFIX=/usr/local   install programs, man pages, libraries
 #   make package        build a Debian package
 #   make fuzz FUZZ_SECONDS=N  run every fuzz target for N seconds (Clang)
+#   make fuzz-smoke     30 seconds per fuzz target, as CI runs it
 #   make bench          generate large inputs and time the tools against peers
 BUILD    ?= build/release
 SAN      ?= build/sanitize
 JOBS     ?= $(shell nproc)
 EXAMPLE  ?= examples/sample.gb
 
-.PHONY: all build run test sanitize test-sanitize fuzz bench install package clean
+.PHONY: all build run test sanitize test-sanitize fuzz fuzz-smoke bench install package clean
 
 all: build
 
@@ -46,6 +47,9 @@ $(FUZZ_BUILD)/build.ninja:
 fuzz: $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	bash fuzz/run.sh $(FUZZ_BUILD)/bin $(FUZZ_SECONDS)
+
+fuzz-smoke:
+	$(MAKE) fuzz FUZZ_SECONDS=30
 
 PREFIX ?= /usr/local
 

@@ -1,44 +1,73 @@
-// The whole GenBank conversion in process, with the options drawn from the
-// first bytes of the input.
+// The whole GenBank conversion in process over arbitrary bytes, with the
+// options drawn from the last bytes of the input: gene, bothstrand, posname,
+// annotate with keys, extend, the position report with a mutation, the
+// range report.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
+#include "fuzz_input.h"
 #include "morvel.h"
+#include "scanner.h"
 
 namespace {
 
-const char* const kKeys[] = {"CDS", "exon", "gene", "mRNA", "source", ""};
+const char* const kKeys[] = {"CDS", "exon", "gene", "mRNA", "source", "", "intron", "3'UTR", "5'UTR", "misc_feature"};
 
-void DrawOptions(Options& opt, const uint8_t* data) {
-  uint8_t flags = data[0];
-  if (flags & 1) apply_option(opt, "g");
+void DrawOptions(Options& opt, FuzzInput& fuzz) {
+  uint8_t flags = fuzz.Byte();
+  if (flags & 1) apply_option(opt, fuzz.Flag() ? "g" : "-gene");
   if (flags & 2) apply_option(opt, "-bothstrand");
   if (flags & 4) apply_option(opt, "-posname");
   if (flags & 8) {
-    for (int k = 0; k < 6; ++k) {
-      if (data[1] & (1 << k)) apply_option(opt, std::string("-annotate=") + kKeys[k]);
+    std::string keys = "-annotate=";
+    for (int k = fuzz.Byte() % 4; k >= 0; --k) {
+      keys += fuzz.Pick(kKeys);
+      if (k > 0) keys += ',';
     }
-    apply_option(opt, "-extend=" + std::to_string(static_cast<int8_t>(data[2])));
+    apply_option(opt, keys);
+    apply_option(opt, "-extend=" + std::to_string(fuzz.Int()));
   }
   if (flags & 16) {
-    apply_option(opt, "i" + std::to_string(data[3] | (data[4] << 8)));
-    if (flags & 32) apply_option(opt, std::string("-mutation=") + static_cast<char>(data[5] | 1));
+    apply_option(opt, "-info=" + std::to_string(fuzz.Int()));
+    if (flags & 32) apply_option(opt, std::string("-mutation=") + static_cast<char>(fuzz.Byte() | 1));
   }
   if (flags & 64) {
-    apply_option(opt, "-longinfo=" + std::to_string(data[3]) + "-" + std::to_string(data[4] | (data[5] << 8)));
+    int from = fuzz.Int();
+    int to = fuzz.Int();
+    apply_option(opt, "-longinfo=" + std::to_string(from) + "-" + std::to_string(to));
   }
+}
+
+// Records whose lengths add up beyond this are skipped: their tracks and
+// body lines only cost time and memory, and the huge cases (up to two
+// billion positions) have tests of their own.
+constexpr long long kMaxPositions = 1 << 20;
+
+bool Affordable(std::string_view text) {
+  long long total = 0;
+  while (!text.empty()) {
+    std::string_view line = TakeLine(text);
+    if (line.substr(0, 6) != "LOCUS ") continue;
+    std::string name;
+    int length = 0;
+    if (read_locus_line(line, name, length)) total += length;
+    if (total > kMaxPositions) return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size < 6) return 0;
   static FILE* sink = std::fopen("/dev/null", "w");
+  FuzzInput fuzz(data, size);
   Options opt;
-  DrawOptions(opt, data);
-  std::string text(reinterpret_cast<const char*>(data + 6), size - 6);
+  DrawOptions(opt, fuzz);
+  std::string text(reinterpret_cast<const char*>(data), size);
+  if (!Affordable(text)) return 0;
   Input in;
   in.UseMemory(text);
   Output out(sink, 1 << 16);
