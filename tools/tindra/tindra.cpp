@@ -556,6 +556,12 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
+int tindra_run(int argc, char** argv, Input& in, Output& out) {
+  Settings s;
+  if (!read_command_line(argc, argv, s)) return 1;
+  return colour_file(s, argc, argv, in, out);
+}
+
 int inrange(int position, std::string_view ranges) { return Covers(ParseItems(ranges), position) ? 1 : 0; }
 
 int inseqrange(const Entry& e, int entryno, std::string_view selection) {

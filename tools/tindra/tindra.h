@@ -21,5 +21,10 @@ int inseqrange(const Entry& e, int entryno, std::string_view selection);
 // The usage text, on standard error.
 void usage();
 
+// Colours `in` into `out` as the command line asks (its file name is not
+// used): 0 after the last entry, 1 after a bad command line (no usage text)
+// or an input error. The program and the fuzz targets run through it.
+int tindra_run(int argc, char** argv, Input& in, Output& out);
+
 // The whole program: options, input, colouring, exit status.
 int tindra_main(int argc, char** argv);
