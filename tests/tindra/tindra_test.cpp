@@ -1,13 +1,12 @@
 #include "tindra.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <ostream>
 #include <string>
+
+#include "out_of_memory.h"
 
 namespace {
 
@@ -95,40 +94,4 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Running out of memory
-
-#if defined(__SANITIZE_ADDRESS__)
-#define TINDRA_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TINDRA_UNDER_ASAN 1
-#endif
-#endif
-
-namespace {
-
-// Runs the program over the file with 256 MB of address space.
-[[noreturn]] void RunWithin256MB(char* path) {
-  rlimit limit{rlim_t{256} << 20, rlim_t{256} << 20};
-  setrlimit(RLIMIT_AS, &limit);
-  char name[] = "tindra";
-  char* argv[] = {name, path, nullptr};
-  std::exit(tindra_main(2, argv));
-}
-
-TEST(TindraMain, OutOfMemoryIsReported) {
-#ifdef TINDRA_UNDER_ASAN
-  GTEST_SKIP() << "an address-space limit does not work with the address sanitizer";
-#endif
-  // One line of 512 MB (a sparse file of NUL bytes) cannot be held in 256 MB.
-  char path[] = "/tmp/tindra_memoryXXXXXX";
-  int fd = mkstemp(path);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(ftruncate(fd, off_t{512} << 20), 0);
-  close(fd);
-  EXPECT_EXIT(RunWithin256MB(path), ::testing::ExitedWithCode(1), "^tindra: Out of memory\n$");
-  unlink(path);
-}
-
-}  // namespace
+TEST(TindraMain, OutOfMemoryIsReported) { ExpectOutOfMemory(tindra_main, "tindra"); }

@@ -1,14 +1,13 @@
 #include "trasply.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "out_of_memory.h"
 
 namespace {
 
@@ -87,40 +86,4 @@ TEST(TransposeBody, LinesWithoutNewlineOrWithNul) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------
-// Running out of memory
-
-#if defined(__SANITIZE_ADDRESS__)
-#define TRASPLY_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TRASPLY_UNDER_ASAN 1
-#endif
-#endif
-
-namespace {
-
-// Runs the program over the file with 256 MB of address space.
-[[noreturn]] void RunWithin256MB(char* path) {
-  rlimit limit{rlim_t{256} << 20, rlim_t{256} << 20};
-  setrlimit(RLIMIT_AS, &limit);
-  char name[] = "trasply";
-  char* argv[] = {name, path, nullptr};
-  std::exit(trasply_main(2, argv));
-}
-
-TEST(TrasplyMain, OutOfMemoryIsReported) {
-#ifdef TRASPLY_UNDER_ASAN
-  GTEST_SKIP() << "an address-space limit does not work with the address sanitizer";
-#endif
-  // One line of 512 MB (a sparse file of NUL bytes) cannot be held in 256 MB.
-  char path[] = "/tmp/trasply_memoryXXXXXX";
-  int fd = mkstemp(path);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(ftruncate(fd, off_t{512} << 20), 0);
-  close(fd);
-  EXPECT_EXIT(RunWithin256MB(path), ::testing::ExitedWithCode(1), "^trasply: Out of memory\n$");
-  unlink(path);
-}
-
-}  // namespace
+TEST(TrasplyMain, OutOfMemoryIsReported) { ExpectOutOfMemory(trasply_main, "trasply"); }
