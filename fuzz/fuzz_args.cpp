@@ -11,6 +11,8 @@
 #include "file.h"
 #include "options.h"
 
+using namespace col;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static FILE* sink = std::fopen("/dev/null", "w");
   std::vector<std::string> words{"prog"};

@@ -9,6 +9,8 @@
 #include "col.h"
 #include "fuzz_input.h"
 
+using namespace col;
+
 namespace {
 
 const char* const kLabels[] = {"seqpos", "alignpos", "residue", "label", "align_bp", "color_r", "nucleotide", "COL", ""};

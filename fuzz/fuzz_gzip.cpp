@@ -11,6 +11,8 @@
 #include "file.h"
 #include "gzip.h"
 
+using namespace col;
+
 namespace {
 
 // The bytes as a file that Input can open by name.

@@ -13,6 +13,8 @@
 #include "fuzz_input.h"
 #include "tindra.h"
 
+using namespace col;
+
 namespace {
 
 const char* const kColours[] = {"1,0,0", "0,0.5,1", "0.333333,0.666666,0.999999", "1e300,-1e300,0",

@@ -12,6 +12,8 @@
 #include "col.h"
 #include "trasply.h"
 
+using namespace col;
+
 namespace {
 
 // Widths of thousands of blanks, and many lines times many rows (every line

@@ -31,6 +31,8 @@
 #include "file.h"
 #include "output.h"
 
+namespace col {
+
 #define COL_PRINTF(fmt_index, first_arg) __attribute__((format(printf, fmt_index, first_arg)))
 
 // ---------------------------------------------------------------------------
@@ -267,3 +269,5 @@ int __FPPrevLine(const Entry& e, int* line, int poscol);
 // Writes into the pair fields of line n the partner's position fields, or
 // "." into each given pair column when partner is 0.
 void SetPair(Entry& e, int n, int partner, int pair1, int pos1, int pair2, int pos2);
+
+}  // namespace col

@@ -5,7 +5,9 @@
 #include "col.h"
 #include "internal/col_detail.h"
 
-using namespace col_detail;
+namespace col {
+
+using namespace detail;
 
 namespace {
 
@@ -184,3 +186,5 @@ void PrintEntryText_tex(Output& out, const Entry& e) {
     out.Put('\n');
   }
 }
+
+}  // namespace col

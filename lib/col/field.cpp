@@ -9,7 +9,9 @@
 #include "col.h"
 #include "internal/col_detail.h"
 
-using namespace col_detail;
+namespace col {
+
+using namespace detail;
 
 namespace {
 
@@ -197,3 +199,5 @@ int RmvCol(Entry& e, std::string_view label) {
 }
 
 int InSeq(const Entry& e, int n) { return n >= 1 && n <= e.length() ? 1 : 0; }
+
+}  // namespace col

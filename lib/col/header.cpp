@@ -5,7 +5,9 @@
 #include "col.h"
 #include "internal/col_detail.h"
 
-using namespace col_detail;
+namespace col {
+
+using namespace detail;
 
 Header MakeHeader() { return Header{}; }
 
@@ -58,3 +60,5 @@ void AddHeaderInfo(Header& h, int argc, char** argv) {
 void PrintHeader(Output& out, const Header& h) {
   for (const std::string& line : h.text) out.Write(line);
 }
+
+}  // namespace col

@@ -4,6 +4,8 @@
 #include "col.h"
 #include "internal/col_detail.h"
 
+namespace col {
+
 namespace {
 
 // The value of field `column` of line n; false when the field is empty
@@ -107,3 +109,5 @@ void SetPair(Entry& e, int n, int partner, int pair1, int pos1, int pair2, int p
   if (pair2 != 0 && pos2 != 0 && GetField(position, e, partner, pos2) == 0)
     ChgFieldText(e, n, pair2, position);
 }
+
+}  // namespace col

@@ -6,7 +6,9 @@
 #include "col.h"
 #include "internal/col_detail.h"
 
-using namespace col_detail;
+namespace col {
+
+using namespace detail;
 
 namespace {
 
@@ -198,3 +200,5 @@ int ChgEntryText(Entry& e, std::string_view key, std::string_view value) {
   line = std::move(fresh);
   return 0;
 }
+
+}  // namespace col

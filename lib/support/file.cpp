@@ -10,6 +10,8 @@
 
 #include "llist.h"
 
+namespace col {
+
 // ---------------------------------------------------------------------------
 // Command-line scanner
 
@@ -241,3 +243,5 @@ int StrnCmp(std::string_view a, std::string_view b, std::size_t n) {
 }
 
 int StrCmp(std::string_view a, std::string_view b) { return StrnCmp(a, b, static_cast<std::size_t>(-1)); }
+
+}  // namespace col

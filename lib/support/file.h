@@ -14,6 +14,8 @@
 
 #include "gzip.h"
 
+namespace col {
+
 // ---------------------------------------------------------------------------
 // Command-line scanner.
 //
@@ -116,3 +118,5 @@ std::optional<std::string> GetConnect(Input& in);
 int StrCmp(std::string_view a, std::string_view b);
 // The same over at most the first n characters.
 int StrnCmp(std::string_view a, std::string_view b, std::size_t n);
+
+}  // namespace col

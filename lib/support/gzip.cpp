@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+namespace col {
+
 bool IsGzip(const char* bytes, std::size_t n) {
   return n >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f && static_cast<unsigned char>(bytes[1]) == 0x8b;
 }
@@ -87,3 +89,5 @@ long GzipReader::Read(char* out, std::size_t cap) {
   if (produced > 0) return produced;
   return s_->failed ? -1 : 0;
 }
+
+}  // namespace col

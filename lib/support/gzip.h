@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <memory>
 
+namespace col {
+
 // True when the bytes start with the gzip magic number.
 bool IsGzip(const char* bytes, std::size_t n);
 
@@ -27,3 +29,5 @@ class GzipReader {
   struct State;
   std::unique_ptr<State> s_;
 };
+
+}  // namespace col

@@ -10,6 +10,8 @@
 // data pointer. Null data would end a walk early, so it is never stored.
 #pragma once
 
+namespace col {
+
 template <class T>
 struct LListNode {
   T* data = nullptr;            // null in the sentinels
@@ -140,3 +142,5 @@ template <class T>
 T* Prev(Counter<T>* c) {
   return SetCounter(c, c->pos - 1);
 }
+
+}  // namespace col

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+namespace col {
+
 Output::Output(FILE* stream, std::size_t capacity) : stream_(stream), buf_(capacity) {
   pos_ = buf_.data();
   limit_ = buf_.data() + buf_.size();
@@ -71,3 +73,5 @@ int FinishOutput(const char* tool, int status) {
   }
   return status;
 }
+
+}  // namespace col

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+namespace col {
+
 class Output {
  public:
   explicit Output(FILE* stream, std::size_t capacity = 1 << 20);
@@ -69,3 +71,5 @@ Output& StdOut();
 // could not be written, writes "<tool>: Error in writing output\n" to
 // standard error and returns 1; otherwise returns `status`.
 int FinishOutput(const char* tool, int status);
+
+}  // namespace col

@@ -5,6 +5,8 @@
 
 #include "output.h"
 
+namespace col {
+
 bool OpenInput(Input& in, const char* tool, const char* filename) {
   if (!filename) {
     in.UseStdin();
@@ -37,3 +39,5 @@ int RunTool(const char* tool, int (*body)(int, char**), int argc, char** argv) {
   }
   return FinishOutput(tool, status);
 }
+
+}  // namespace col

@@ -4,6 +4,8 @@
 
 #include "file.h"
 
+namespace col {
+
 // Opens the named input, or takes standard input when `filename` is null.
 // False after "<tool>: Error in opening file '<name>'\n".
 bool OpenInput(Input& in, const char* tool, const char* filename);
@@ -17,3 +19,5 @@ int FinishInput(Input& in, const char* tool, int status);
 // gives "<tool>: Out of memory\n" and 1, and output that could not be written
 // gives "<tool>: Error in writing output\n" and 1.
 int RunTool(const char* tool, int (*body)(int, char**), int argc, char** argv);
+
+}  // namespace col

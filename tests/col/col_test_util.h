@@ -8,6 +8,8 @@
 
 #include "col.h"
 
+using namespace col;
+
 namespace col_test {
 
 // The bytes that `print` writes to an Output.

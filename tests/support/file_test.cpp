@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+using namespace col;
+
 namespace {
 
 std::vector<std::string> Pieces(std::vector<std::string> words) {

@@ -6,6 +6,8 @@
 
 #include "file.h"
 
+using namespace col;
+
 namespace {
 
 std::string Gzip(const std::string& text) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+using namespace col;
+
 namespace {
 
 using List = LList<std::string>;

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+using namespace col;
+
 namespace {
 
 std::string Written(void (*fill)(Output&), std::size_t capacity) {

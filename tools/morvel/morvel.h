@@ -5,6 +5,8 @@
 #include "options.h"
 #include "output.h"
 
+using namespace col;
+
 // Writes the col file header (in normal mode) and converts every record of
 // `in`. Returns 0 at the end of the input, 1 after a format error.
 int convert(const Options& opt, Input& in, Output& out);

@@ -6,6 +6,8 @@
 
 #include "llist.h"
 
+using namespace col;
+
 struct Options {
   bool gene = false;        // columns 4 to 6: intron/exon, codonpos, strand
   bool bothstrand = false;  // a minus-strand entry after each plus-strand entry

@@ -10,6 +10,8 @@
 #include "options.h"
 #include "output.h"
 
+using namespace col;
+
 // One record: its name, length and accession, and the per-position tracks
 // (position p is element p - 1), made once at the LOCUS line in storage that
 // later records reuse. Tracks that the run's output never reads are empty.

@@ -10,6 +10,8 @@
 
 #include "col.h"
 
+using namespace col;
+
 // 1 when some item of the range text covers the position, else 0. Items are
 // separated by "," or newline; an item is " %d - %d" (lo to hi) or " %d".
 int inrange(int position, std::string_view ranges);

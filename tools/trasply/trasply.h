@@ -11,6 +11,8 @@
 #include "col.h"
 #include "output.h"
 
+using namespace col;
+
 // The per-line working data of one entry, kept from entry to entry so that
 // its storage is reused.
 struct LineColumn {

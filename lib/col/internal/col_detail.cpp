@@ -3,7 +3,9 @@
 
 #include <cstdio>
 
-namespace col_detail {
+namespace col {
+
+namespace detail {
 
 Formatted::Formatted(const char* format, va_list ap) {
   va_list again;
@@ -44,4 +46,6 @@ void InsertLine(std::vector<std::string>& lines, std::size_t pos, std::string li
   lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(pos), std::move(line));
 }
 
-}  // namespace col_detail
+}  // namespace detail
+
+}  // namespace col

@@ -9,7 +9,9 @@
 
 #include "../col.h"
 
-namespace col_detail {
+namespace col {
+
+namespace detail {
 
 // Blank, tab, newline, vertical tab, form feed, carriage return.
 inline constexpr struct WhiteTable {
@@ -87,4 +89,6 @@ inline const std::string* LineAt(const Entry& e, int n) {
   return n >= 1 && n <= e.length() ? &e.line[n - 1] : nullptr;
 }
 
-}  // namespace col_detail
+}  // namespace detail
+
+}  // namespace col

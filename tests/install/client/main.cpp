@@ -5,6 +5,8 @@
 
 #include "col.h"
 
+using namespace col;
+
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   Input in;
