@@ -111,6 +111,8 @@ if(DPKG_SHLIBDEPS_PROGRAM)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${MORVEL_SUITE_DEPENDS}")
 endif()
+# Building against the packaged col library also needs zlib's headers.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "zlib1g-dev")
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${MORVEL_SUITE_DEBIAN_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_STRIP_FILES ON)
