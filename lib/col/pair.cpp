@@ -1,4 +1,5 @@
 // Base-pair lookup: from a pair column to the partner's line and back.
+#include <algorithm>
 #include <string>
 
 #include "col.h"
@@ -61,17 +62,22 @@ int Search(const Entry& e, int column, Order order, int v, int lo, int hi) {
 
 }  // namespace
 
+// The walks skip the lines that do not exist: a start before line 1 (after
+// the last line) walks from the first (last) line, and an unsuccessful walk
+// ends one past the entry's end wherever it started.
 int __FPNextLine(const Entry& e, int* line, int poscol) {
   int value;
-  for (; *line <= e.length(); ++*line)
+  for (*line = std::max(*line, 1); *line <= e.length(); ++*line)
     if (ReadPosition(e, *line, poscol, value)) return value;
+  *line = e.length() + 1;
   return 0;
 }
 
 int __FPPrevLine(const Entry& e, int* line, int poscol) {
   int value;
-  for (; *line >= 1; --*line)
+  for (*line = std::min(*line, e.length()); *line >= 1; --*line)
     if (ReadPosition(e, *line, poscol, value)) return value;
+  *line = 0;
   return 0;
 }
 

@@ -10,7 +10,7 @@ set -u
 case_dir=$1
 bin_dir=$2
 export MORVEL=$bin_dir/morvel TINDRA=$bin_dir/tindra TRASPLY=$bin_dir/trasply
-export SHARED_DATA=${SHARED_DATA:-}
+export SHARED_DATA=${SHARED_DATA:-${SHARED_DATA_DEFAULT:-}}
 cd "$case_dir" || exit 2
 if [ -f no-sanitizer ] && [ "${SANITIZED:-OFF}" = ON ]; then
   echo "not run under the sanitizers"; exit 77

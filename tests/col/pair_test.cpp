@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,38 @@ TEST(FindPair, SearchesMonotonicPositions) {
     Entry e = PairEntry(pairs, c.positions);
     EXPECT_EQ(FindPair(e, 1, 1, 2, 0, 0), c.line) << c.pair << " in " << c.positions[0];
     EXPECT_EQ(FindPair(e, 1, 0, 0, 1, 2), c.line) << "second couple";
+  }
+}
+
+TEST(FPWalks, EndOnTheFoundLineOrOnePastTheEnd) {
+  // Positions of lines 1 to 5: ". 7 . 9 .".
+  Entry e = PairEntry({".", ".", ".", ".", "."}, {".", "7", ".", "9", "."});
+  Entry none = PairEntry({".", "."}, {".", "."});
+  struct Case {
+    const Entry& entry;
+    bool forward;
+    int start;
+    int position;
+    int end;
+  } cases[] = {
+      {e, true, 1, 7, 2},          {e, true, 2, 7, 2},          {e, true, 3, 9, 4},
+      {e, true, 5, 0, 6},          {e, true, 6, 0, 6},          {e, true, 9, 0, 6},
+      {e, true, 0, 7, 2},          {e, true, -4, 7, 2},         {e, true, INT_MAX, 0, 6},
+      {e, true, INT_MIN, 7, 2},    {e, false, 5, 9, 4},         {e, false, 3, 7, 2},
+      {e, false, 1, 0, 0},         {e, false, 0, 0, 0},         {e, false, -3, 0, 0},
+      {e, false, 9, 9, 4},         {e, false, INT_MAX, 9, 4},   {e, false, INT_MIN, 0, 0},
+      {none, true, 1, 0, 3},       {none, true, 7, 0, 3},       {none, false, 2, 0, 0},
+      {none, false, 7, 0, 0},
+  };
+  for (const auto& c : cases) {
+    int line = c.start;
+    testing::internal::CaptureStderr();
+    int position = c.forward ? __FPNextLine(c.entry, &line, 2) : __FPPrevLine(c.entry, &line, 2);
+    std::string messages = testing::internal::GetCapturedStderr();
+    const char* walk = c.forward ? "forward from " : "backward from ";
+    EXPECT_EQ(position, c.position) << walk << c.start;
+    EXPECT_EQ(line, c.end) << walk << c.start;
+    EXPECT_EQ(messages, "") << walk << c.start;
   }
 }
 

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix, then builds and runs a client of
-# the col library through find_package(col) and through pkg-config.
+# the col library through find_package(col) and through pkg-config. The
+# client has its own file.h, output.h, Entry and GetLine, and includes
+# <col/col.h> with only include/ on its path.
 set -eu
 build=$1 source=$2
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cmake --install "$build" --prefix "$tmp/prefix" >/dev/null
-for f in bin/morvel bin/tindra bin/trasply share/man/man1/morvel.1 share/man/man5/col.5 \
+for f in bin/morvel bin/tindra bin/trasply share/man/man1/morvel.1.gz share/man/man5/col.5.gz \
          include/col/col.h lib/cmake/col/colConfig.cmake lib/pkgconfig/col.pc \
-         share/bash-completion/completions/tindra; do
+         share/bash-completion/completions/tindra share/doc/morvel-suite/copyright; do
   [ -e "$tmp/prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
 printf '; h\n; ==========\n; TYPE DNA\n; ENTRY one\n; ----------\nN a 1\nN c 2\n; **********\n' >"$tmp/in.col"

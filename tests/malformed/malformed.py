@@ -10,7 +10,8 @@ exact messages and statuses for output that cannot be written or closes
 early, input that cannot be opened or read, and memory that runs out.
 
 Environment: SANITIZED=ON (the sanitizer build: fewer runs and smaller
-inputs), SHARED_DATA (folder whose genbank/ records are used when present).
+inputs), SHARED_DATA or else SHARED_DATA_DEFAULT (folder whose genbank/
+records are used when present).
 Runs listed in KNOWN_FAILURES are faults reported to their owners: they are
 run and shown, but do not fail the test until they are fixed and removed.
 """
@@ -28,7 +29,7 @@ import threading
 import time
 
 SANITIZED = os.environ.get("SANITIZED", "OFF").upper() in ("ON", "1", "TRUE", "YES")
-SHARED = os.environ.get("SHARED_DATA", "")
+SHARED = os.environ.get("SHARED_DATA") or os.environ.get("SHARED_DATA_DEFAULT", "")
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TIMEOUT = 120 if SANITIZED else 30
 BIG_LINE = 10 * 1024 * 1024

@@ -7,11 +7,23 @@ status=0
 for tool in morvel tindra trasply; do
   bash -n "$dir/$tool" || status=1
 done
+# The shared helpers (every _morvel_suite_ function) are the same in each file.
+helpers() { sed -n '/^_morvel_suite_/,/^}/p' "$dir/$1"; }
+for tool in tindra trasply; do
+  diff <(helpers morvel) <(helpers "$tool") >/dev/null || { echo "shared helpers differ in $tool" >&2; status=1; }
+done
 
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
-mkdir "$work/gb" "$work/col" "$work/other" "$work/gb/sub"
+mkdir "$work/gb" "$work/col" "$work/other" "$work/gb/sub" "$work/mixed"
 touch "$work"/gb/{rec.gb,rec.gb.gz,rel.seq.bgz,notes.txt} "$work"/col/{a.col,b.col.gz,c.txt} "$work/other/x.txt"
+# Every GenBank-like and col name, plain and compressed, beside other files.
+genbank_names=() col_names=(c.col c.col.gz c.col.bgz c.col.zst)
+for ending in gb gbk gbff gp gpff genbank seq; do
+  genbank_names+=("r.$ending" "r.$ending.gz" "r.$ending.bgz" "r.$ending.zst")
+done
+other_names=(notes.txt r.gb.txt gb r.zst r.gz.gb.tar colfile r.line)
+(cd "$work/mixed" && touch "${genbank_names[@]}" "${col_names[@]}" "${other_names[@]}")
 
 # complete TOOL DIR WORDS... : prints the candidates, one per line, for the
 # command line WORDS with the cursor at the end of its last word, given as
@@ -76,4 +88,16 @@ expect want --            trasply col trasply -
 expect want a.col         trasply col trasply ''
 expect want b.col.gz      trasply col trasply -- ''
 expect not  a.col         trasply col trasply b.col.gz ''
+for name in "${genbank_names[@]}"; do expect want "$name" morvel mixed morvel ''; done
+for name in "${col_names[@]}" "${other_names[@]}"; do expect not "$name" morvel mixed morvel ''; done
+for tool in tindra trasply; do
+  for name in "${col_names[@]}"; do expect want "$name" $tool mixed $tool ''; done
+  for name in "${genbank_names[@]}" "${other_names[@]}"; do expect not "$name" $tool mixed $tool ''; done
+  expect want x.txt $tool other $tool ''
+done
+expect want r.gbff.gz     morvel mixed morvel -- r.gbf
+# "compgen -F", the way to try a completion by hand, offers the same names.
+got=$(cd "$work/mixed" && source "$dir/morvel" && compgen -F _morvel -- '' 2>/dev/null | sort)
+[[ $got == "$(printf '%s\n' "${genbank_names[@]}" | sort)" ]] || { echo "compgen -F _morvel: $got" >&2; status=1; }
+expect want c.col.zst     tindra mixed tindra -- c
 exit $status
