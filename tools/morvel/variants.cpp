@@ -100,6 +100,8 @@ struct Annotator {
   std::vector<Genome> genomes;
   long long mismatches = 0;
   long long unknown = 0;
+  long long variants = 0;  // data lines
+  std::vector<Change> group;  // scratch: the SNVs of one codon
 };
 
 namespace {
@@ -346,8 +348,8 @@ void CodingChange(const Genome& g, const Feature& f, const std::vector<Change>& 
   value += alt;
   value += '|';
   value += ref_amino;
-  char number[16];
-  value.append(number, static_cast<std::size_t>(std::snprintf(number, sizeof number, "%d", first + 1)));
+  char number[24];
+  value.append(number, FormatInt(number, first + 1, 0));
   value += alt_amino;
 }
 
@@ -582,7 +584,7 @@ void IndexSnvs(Annotator& an) {
   }
   an.snvs.resize(kept);
   an.snvs.shrink_to_fit();
-  std::sort(an.snvs.begin(), an.snvs.end(), SnvBefore);
+  std::sort(an.snvs.begin(), an.snvs.end(), [](const Snv& a, const Snv& b) { return SnvBefore(a, b); });
 }
 
 // ---------------------------------------------------------------------------
@@ -613,12 +615,18 @@ void SnvsInCodon(const Annotator& an, const Variant& v, const Feature& f, int co
     pos[j] = CdsPos(f, f.codon_start - 1 + 3 * codon + j, comp);
   }
   std::sort(pos, pos + 3);
+  auto before = [](const Snv& a, const Snv& b) { return SnvBefore(a, b); };
+  auto it = an.snvs.begin();
   for (int j = 0; j < 3; ++j) {
     if (j > 0 && pos[j] == pos[j - 1]) continue;
-    Snv key{v.genome_index, pos[j], 0, 0};
-    auto range = std::equal_range(an.snvs.begin(), an.snvs.end(), key, SnvBefore);
+    // A codon split over an intron is looked up base by base.
+    if (j == 0 || it == an.snvs.end() || it->record != v.genome_index || it->pos > pos[j] ||
+        pos[j] - pos[j - 1] > 8) {
+      it = std::lower_bound(it, an.snvs.end(), Snv{v.genome_index, pos[j], 0, 0}, before);
+    }
+    while (it != an.snvs.end() && it->record == v.genome_index && it->pos < pos[j]) ++it;
     int here = 0;
-    for (auto it = range.first; it != range.second; ++it) {
+    for (; it != an.snvs.end() && it->record == v.genome_index && it->pos == pos[j]; ++it) {
       if (Upper(v.genome->residues[it->pos - 1]) != it->ref) continue;
       found.push_back({it->pos, it->alt});
       ++here;
@@ -628,7 +636,7 @@ void SnvsInCodon(const Annotator& an, const Variant& v, const Feature& f, int co
 }
 
 // EFFECT|CODON|PROTEIN (and the seventh field) of one allele in a CDS.
-void CdsValue(const Annotator& an, const Variant& v, const Feature& f, std::vector<Change>& changes,
+void CdsValue(Annotator& an, const Variant& v, const Feature& f, std::vector<Change>& changes,
               std::string& value) {
   if (!AllBases(v.alt)) {
     value += "complex||";  // a symbolic allele, "*" or "."
@@ -649,7 +657,7 @@ void CdsValue(const Annotator& an, const Variant& v, const Feature& f, std::vect
     int index = CdsIndex(f, v.pos);
     int codon = index < 0 ? -1 : CodonOf(f, index);
     if (codon >= 0) {
-      std::vector<Change> group;
+      std::vector<Change>& group = an.group;
       bool duplicate;
       SnvsInCodon(an, v, f, codon, group, duplicate);
       bool member = !v.multiallelic;  // this SNV is one of the group
@@ -731,6 +739,7 @@ bool WriteAnnotatedVcf(Annotator& an, Input& in, Output& out, std::string_view c
     VcfLine f;
     int pos;
     if (!SplitVcfLine(line, f) || !ReadVcfPos(f.pos, pos)) return VcfError(n);  // changed since the first reading
+    ++an.variants;
     if (!have_last || f.chrom != last_chrom) {
       have_last = true;
       auto it = an.chroms.find(std::string(f.chrom));
@@ -769,9 +778,9 @@ int annotate_variants(const Options& opt, Input& genbank, Output& out, std::stri
   }
   if (an.mismatches > 0 || an.unknown > 0) {
     std::fprintf(stderr,
-                 "morvel: Warning: %lld variant(s) with a REF that differs from the record (EFFECT ref_mismatch), "
-                 "%lld variant(s) on a CHROM that names no record (written unchanged)\n",
-                 an.mismatches, an.unknown);
+                 "morvel: Warning: %lld of %lld variants not annotated as given: %lld with a REF that differs "
+                 "from the record (ref_mismatch), %lld on a CHROM that names no record (written unchanged)\n",
+                 an.mismatches + an.unknown, an.variants, an.mismatches, an.unknown);
   }
   return 0;
 }
