@@ -293,8 +293,9 @@ const char* EffectName(Effect e) {
   return "complex";
 }
 
-// EFFECT|CODON|PROTEIN of base changes inside a CDS. The codons from the
-// first to the last changed one are shown; changed bases in capitals.
+// EFFECT|CODON|PROTEIN of base changes (by ascending position) inside a
+// CDS. The codons from the first to the last changed one are shown; changed
+// bases in capitals.
 void CodingChange(const Genome& g, const Feature& f, const std::vector<Change>& changes, std::string& value) {
   int first = INT_MAX, last = -1;
   for (const Change& c : changes) {
@@ -316,10 +317,11 @@ void CodingChange(const Genome& g, const Feature& f, const std::vector<Change>& 
       int pos = CdsPos(f, f.codon_start - 1 + 3 * codon + j, comp);
       auto strand = [comp](char c) { return comp ? static_cast<char>(DNAcomplement(c)) : c; };
       r[j] = a[j] = Lower(strand(g.residues[pos - 1]));
-      for (const Change& c : changes) {
-        if (c.pos != pos) continue;
+      auto c = std::lower_bound(changes.begin(), changes.end(), pos,
+                                [](const Change& change, int p) { return change.pos < p; });
+      if (c != changes.end() && c->pos == pos) {
         r[j] = Upper(r[j]);
-        a[j] = Upper(strand(c.base));
+        a[j] = Upper(strand(c->base));
       }
     }
     ref.append(r, 3);
