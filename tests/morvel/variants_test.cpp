@@ -210,11 +210,15 @@ TEST(Variants, SnvsSharingACodon) {
        0,
        {"CDS|-|+|missense|aAA>aTC|K2I|combined", "CDS|-|+|missense|aAA>aTC|K2I|combined"}},
       // An SNV whose REF does not match stays out of the codon.
-      {{"RECA 4 T C", "RECA 6 G A"}, 0, {kGene + "CDS|LT1|+|missense|Ttt>Ctt|F2L", "gene|geneA|+|ref_mismatch||,CDS|LT1|+|ref_mismatch||,misc_feature|-|+|ref_mismatch||"}},
+      {{"RECA 4 T C", "RECA 6 G A"},
+       0,
+       {kGene + "CDS|LT1|+|missense|Ttt>Ctt|F2L",
+        "gene|geneA|+|ref_mismatch||,CDS|LT1|+|ref_mismatch||,misc_feature|-|+|ref_mismatch||"}},
       // Two calls at one position cannot both be in the codon.
       {{"RECA 4 T C", "RECA 4 T G"},
        0,
-       {kGene + "CDS|LT1|+|missense|Ttt>Ctt|F2L|codon_shared", kGene + "CDS|LT1|+|missense|Ttt>Gtt|F2V|codon_shared"}},
+       {kGene + "CDS|LT1|+|missense|Ttt>Ctt|F2L|codon_shared",
+        kGene + "CDS|LT1|+|missense|Ttt>Gtt|F2V|codon_shared"}},
   };
   for (const auto& c : cases) {
     Result run = Annotate(Vcf(c.calls, c.samples));

@@ -52,7 +52,8 @@ static int run(int argc, char** argv) {
   }
   Input in;
   if (!OpenInput(in, "morvel", filename)) return 1;
-  if (!opt.variants.empty()) return FinishInput(in, "morvel", annotate_variants(opt, in, StdOut(), command_line(argc, argv)));
+  if (!opt.variants.empty())
+    return FinishInput(in, "morvel", annotate_variants(opt, in, StdOut(), command_line(argc, argv)));
   return FinishInput(in, "morvel", convert(opt, in, StdOut()));
 }
 
