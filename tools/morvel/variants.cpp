@@ -49,8 +49,13 @@ struct Genome {
   std::vector<Feature> features;
   std::vector<std::uint32_t> bin_start;  // bin b lists bin_items[bin_start[b] .. bin_start[b + 1])
   std::vector<std::uint32_t> bin_items;
+  // Its SNVs in the sorted list: those of positions b * 64 + 1 .. (b + 1) *
+  // 64 from snv_start[b] on.
+  std::vector<std::uint32_t> snv_start;
   int length() const { return static_cast<int>(residues.size()); }
 };
+
+constexpr int kSnvShift = 6;
 
 // An SNV of the VCF (one REF base, one ALT base), indexed by record and
 // position so that the SNVs sharing a codon are found.
@@ -574,12 +579,15 @@ bool ReadVcfIndex(Annotator& an, Input& in) {
   return true;
 }
 
-// After the GenBank input: the SNVs of named records, by genome and position.
+// After the GenBank input: the SNVs of named records whose REF matches, by
+// genome and position, with each genome's index of them.
 void IndexSnvs(Annotator& an) {
   std::size_t kept = 0;
   for (const Snv& s : an.snvs) {
     int genome = an.chrom_genome[s.record];
     if (genome < 0) continue;
+    const std::string& residues = an.genomes[genome].residues;
+    if (s.pos < 1 || s.pos > static_cast<int>(residues.size()) || Upper(residues[s.pos - 1]) != s.ref) continue;
     Snv& t = an.snvs[kept++];
     t = s;
     t.record = static_cast<std::uint32_t>(genome);
@@ -587,6 +595,19 @@ void IndexSnvs(Annotator& an) {
   an.snvs.resize(kept);
   an.snvs.shrink_to_fit();
   std::sort(an.snvs.begin(), an.snvs.end(), [](const Snv& a, const Snv& b) { return SnvBefore(a, b); });
+  std::size_t at = 0;
+  for (std::uint32_t g = 0; g < an.genomes.size(); ++g) {
+    std::vector<std::uint32_t>& start = an.genomes[g].snv_start;
+    std::size_t buckets = (static_cast<std::size_t>(an.genomes[g].length()) >> kSnvShift) + 1;
+    start.resize(buckets + 1);
+    for (std::size_t b = 0; b <= buckets; ++b) {
+      while (at < an.snvs.size() && an.snvs[at].record == g &&
+             static_cast<std::size_t>(an.snvs[at].pos - 1) >> kSnvShift < b)
+        ++at;
+      start[b] = static_cast<std::uint32_t>(at);
+    }
+    while (at < an.snvs.size() && an.snvs[at].record == g) ++at;
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -605,8 +626,8 @@ bool RefMatches(const Genome& g, int pos, std::string_view ref) {
   return SameBases(ref, std::string_view(g.residues).substr(static_cast<std::size_t>(pos) - 1, ref.size()));
 }
 
-// The SNVs whose REF matches the record in the codon `codon` of the CDS.
-// `duplicate`: two of them share a position.
+// The SNVs (with matching REF) in the codon `codon` of the CDS, by
+// position. `duplicate`: two of them share a position.
 void SnvsInCodon(const Annotator& an, const Variant& v, const Feature& f, int codon, std::vector<Change>& found,
                  bool& duplicate) {
   found.clear();
@@ -617,20 +638,14 @@ void SnvsInCodon(const Annotator& an, const Variant& v, const Feature& f, int co
     pos[j] = CdsPos(f, f.codon_start - 1 + 3 * codon + j, comp);
   }
   std::sort(pos, pos + 3);
-  auto before = [](const Snv& a, const Snv& b) { return SnvBefore(a, b); };
-  auto it = an.snvs.begin();
+  const std::vector<std::uint32_t>& start = v.genome->snv_start;
   for (int j = 0; j < 3; ++j) {
     if (j > 0 && pos[j] == pos[j - 1]) continue;
-    // A codon split over an intron is looked up base by base.
-    if (j == 0 || it == an.snvs.end() || it->record != v.genome_index || it->pos > pos[j] ||
-        pos[j] - pos[j - 1] > 8) {
-      it = std::lower_bound(it, an.snvs.end(), Snv{v.genome_index, pos[j], 0, 0}, before);
-    }
-    while (it != an.snvs.end() && it->record == v.genome_index && it->pos < pos[j]) ++it;
+    std::size_t bucket = static_cast<std::size_t>(pos[j] - 1) >> kSnvShift;
     int here = 0;
-    for (; it != an.snvs.end() && it->record == v.genome_index && it->pos == pos[j]; ++it) {
-      if (Upper(v.genome->residues[it->pos - 1]) != it->ref) continue;
-      found.push_back({it->pos, it->alt});
+    for (std::uint32_t k = start[bucket]; k < start[bucket + 1] && an.snvs[k].pos <= pos[j]; ++k) {
+      if (an.snvs[k].pos != pos[j]) continue;
+      found.push_back({pos[j], an.snvs[k].alt});
       ++here;
     }
     duplicate = duplicate || here > 1;
