@@ -85,9 +85,6 @@ struct Change {
 }  // namespace
 
 struct Annotator {
-  explicit Annotator(const Options& options) : opt(options) {}
-  const Options& opt;
-
   // The VCF and what its first reading found.
   std::string path;
   bool in_memory = false;  // a pipe: its text is kept for the second reading
@@ -777,7 +774,7 @@ bool WriteAnnotatedVcf(Annotator& an, Input& in, Output& out, std::string_view c
 }  // namespace
 
 int annotate_variants(const Options& opt, Input& genbank, Output& out, std::string_view command) {
-  Annotator an(opt);
+  Annotator an;
   an.path = opt.variants;
   {
     Input vcf;
