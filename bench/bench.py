@@ -34,6 +34,8 @@ SCALES = {
     "full": dict(bases=25_000_000, largest=10_000_000, entries=4, rows=1_000_000),
     "small": dict(bases=2_500_000, largest=1_000_000, entries=4, rows=100_000),
 }
+# morvel --variants: one record of this many bases and a VCF of this many SNVs
+VARIANT_SCALES = {"full": (5_000_000, 1_000_000), "small": (500_000, 100_000)}
 INFO_POS = 500
 TINDRA_RANGES = "-r1-100000,2000000-2500000,9000000-9100000"
 TINDRA_COLOURS = ["-C0,0.5,1", "-F0.2,0.2,0.2"]
@@ -144,7 +146,20 @@ def prepare_inputs(scale_name, bin_dir):
     inputs["lin1"] = (lin1, cached(lin1, gen_lin, lambda tmp: make_lineform(tmp, entries, rows)))
     inputs["lin2"] = (lin2, cached(lin2, gen_lin,
                                    lambda tmp: make_lineform(tmp, entries, 2 * rows)))
+    vbases, snvs = VARIANT_SCALES[scale_name]
+    vgb = os.path.join(data, "variants.gb")
+    vcf = os.path.join(data, "variants.vcf")
+    gen_vcf = source_digest(os.path.join(BENCH, "gen_vcf.py"))
+    inputs["vgb"] = (vgb, cached(vgb, gen_gb + "-variants",
+                                 lambda tmp: make_genbank(tmp, dict(bases=vbases, largest=vbases))))
+    inputs["vcf"] = (vcf, cached(vcf, gen_gb + gen_vcf, lambda tmp: make_vcf(tmp, vgb, snvs)))
     return inputs
+
+
+def make_vcf(tmp, gb_path, snvs):
+    subprocess.run([sys.executable, os.path.join(BENCH, "gen_vcf.py"), gb_path, tmp, str(snvs)],
+                   check=True, stdout=subprocess.DEVNULL)
+    return dict(bytes=os.path.getsize(tmp), snvs=snvs)
 
 
 # ---------------------------------------------------------------- peers
@@ -227,6 +242,14 @@ def make_cases(bins, inputs, awk, bio):
         Case("trasply", "awk peer: transpose (%s rows)" % fmt_count(lin1m["rows"]),
              [awk, "-f", os.path.join(PEERS, "trasply.awk"), lin1], rows1, "rows",
              peer="awk", reference="trasply (entries of %s rows)" % fmt_count(lin1m["rows"])),
+    ]
+    vgb, vgbm = inputs["vgb"]
+    vcf, vcfm = inputs["vcf"]
+    cases += [
+        Case("variants", "morvel --variants (%s SNVs, %s-base record)"
+             % (fmt_count(vcfm["snvs"]), fmt_count(vgbm["largest"])),
+             [morvel, "--variants=" + vcf, vgb], vcfm["snvs"], "variants"),
+        Case("variants", "morvel --gene (same record)", [morvel, "--gene", vgb], vgbm["bases"], "bases"),
     ]
     for case in cases:
         if case.peer == "awk" and not awk:
@@ -434,6 +457,15 @@ def targets(cases, inputs):
         add("tindra peak memory (largest entry %.1f MiB)" % (colm["largest_entry"] / MiB),
             "<= 3 x entry + 32 MiB = %.1f MiB" % (limit / MiB),
             "%.1f MiB (%s)" % (worst.peak_rss / MiB, worst.name), worst.peak_rss <= limit)
+    variants, vgene = [c for c in cases if c.group == "variants"]
+    if variants.median:
+        add("`morvel --variants`, %s SNVs on a %s-base record" % (fmt_count(variants.units),
+                                                                 fmt_count(inputs["vgb"][1]["largest"])),
+            "<= 2 s", "%.2f s" % variants.median, variants.median <= 2)
+    if variants.peak_rss and vgene.peak_rss:
+        limit = vgene.peak_rss + 64 * variants.units
+        add("`morvel --variants` peak memory", "<= `--gene` on the record + 64 B/variant = %.1f MiB"
+            % (limit / MiB), "%.1f MiB" % (variants.peak_rss / MiB), variants.peak_rss <= limit)
     t1, t2, tp = [c for c in cases if c.group == "trasply"]
     r = ratio(tp, t1)
     add("trasply vs awk peer", ">= 3x", "%.1fx" % r if r else "not measured",
@@ -541,7 +573,7 @@ def main():
     awk, bio = find_awk(), find_biopython()
     cases = make_cases(bins, inputs, awk, bio)
     load_before = os.getloadavg()[0]
-    for group in ("morvel", "tindra", "trasply"):
+    for group in ("morvel", "tindra", "trasply", "variants"):
         log("%s:" % group)
         run_group([c for c in cases if c.group == group], runs)
     text = report(cases, inputs, scale_name, runs, load_before, os.getloadavg()[0], bins, started)

@@ -15,11 +15,17 @@ PROPERTY is one of:
   morvel-residue          morvel's residue column holds the ORIGIN letters of
                           every record ("-" where the sequence is short);
   morvel-bothstrand       every minus-strand entry is the plus-strand entry in
-                          reverse, with complemented residues.
+                          reverse, with complemented residues;
+  morvel-variants-protein for random SNVs inside the CDS features of the
+                          shared GenBank files, the amino acids of
+                          `morvel --variants` agree with those of
+                          `morvel -iN --mutation=B` (exit 77 when the files
+                          are absent).
 """
 
 import os
 import random
+import re
 import subprocess
 import sys
 import tempfile
@@ -373,12 +379,104 @@ def morvel_bothstrand(bin_dir, rnd, case):
                 raise Failure("minus line %r for plus line %r" % (mline, pline))
 
 
+# ---------------------------------------------------------------------------
+# morvel --variants against the position report
+
+SHARED_GENBANK = os.path.join(os.environ.get("SHARED_DATA", ""), "genbank")
+PROTEIN = re.compile(r"^([A-Z*])(\d+)([A-Z*])$")
+REPORT = re.compile(r"\((.) -> (.)\) \((.) -> (.)\)$")
+_gene_columns = {}
+COMPARED = [0]  # SNVs compared with the report
+
+
+def shared_records(bin_dir, path):
+    """The records of a shared file as (name, residues, codonpos), from
+    `morvel --gene`; none when morvel rejects the file."""
+    if path not in _gene_columns:
+        status, out, _ = run(bin_dir, "morvel", ["--gene"], open(path, "rb").read())
+        records = []
+        if status == 0:
+            for text, body in morvel_entries(out):
+                name = next(t.split()[2] for t in text if t.startswith("; ENTRY"))
+                fields = [line.split() for line in body]
+                records.append((name, "".join(f[1] for f in fields),
+                                [int(f[4]) if f[4] != "." else 0 for f in fields]))
+        _gene_columns[path] = records
+    return _gene_columns[path]
+
+
+def shared_files():
+    names = sorted(os.listdir(SHARED_GENBANK))
+    files = []
+    for n in names:
+        with open(os.path.join(SHARED_GENBANK, n), "rb") as f:
+            text = f.read()
+        # Codes other than 1 and 11 translate differently from the report.
+        tables = set(re.findall(rb"/transl_table=(\d+)", text))
+        if b"\n     CDS " in text and tables <= {b"1", b"11"}:
+            files.append(os.path.join(SHARED_GENBANK, n))
+    return files
+
+
+def morvel_variants_protein(bin_dir, rnd, case):
+    path = rnd.choice(shared_files())
+    records = [r for r in shared_records(bin_dir, path) if any(r[2])]
+    if not records:
+        return
+    index = rnd.randrange(len(records))
+    name, residues, codonpos = records[index]
+    picks = [p for p in range(1, len(residues) + 1)
+             if codonpos[p - 1] and residues[p - 1] in "acgtACGT"]
+    picks = sorted(rnd.sample(picks, min(4, len(picks))))
+    calls = [(p, residues[p - 1].upper(), rnd.choice([b for b in "ACGT" if b != residues[p - 1].upper()]))
+             for p in picks]
+    # One VCF line per call, 2 samples so that no SNVs are combined.
+    vcf = "##fileformat=VCFv4.2\n#CHROM\tPOS\tID\tREF\tALT\tQUAL\tFILTER\tINFO\tFORMAT\tA\tB\n"
+    vcf += "".join("%s\t%d\t.\t%s\t%s\t.\t.\t.\tGT\t0/1\t0/0\n" % (name, p, r, a) for p, r, a in calls)
+    vcf_path = os.path.join(WORK, "calls.vcf")
+    with open(vcf_path, "w") as f:
+        f.write(vcf)
+    status, out, err = run(bin_dir, "morvel", ["--variants=" + vcf_path], open(path, "rb").read())
+    if status != 0:
+        raise Failure("morvel --variants on %s: status %d, %r" % (path, status, err[:300]))
+    lines = [l for l in out.decode("latin-1").split("\n") if l and not l.startswith("#")]
+    for (p, ref, alt), line in zip(calls, lines):
+        info = line.split("\t")[7]
+        value = info[info.index("GBCSQ=") + 6:].split(";")[0]
+        cds = [v.split("|") for v in value.split(",") if v.startswith("CDS|")]
+        if len(cds) != 1 or cds[0][3] == "complex" or not PROTEIN.match(cds[0][5]):
+            continue  # the report reads the last of several CDSs; no clear codon here
+        strand, codon, protein = cds[0][2], cds[0][4], cds[0][5]
+        ref_aa, number, alt_aa = PROTEIN.match(protein).groups()
+        k = next(i for i, c in enumerate(codon[:3]) if c.isupper()) + 1
+        if number == "1" or codonpos[p - 1] != k:
+            continue  # start codons, and /codon_start read the report's own way
+        # The report reads the codon from the five bases around the position.
+        if strand == "+":
+            window = residues[p - k:p - k + 3]
+        else:
+            window = "".join(COMPLEMENT.get(c, "n") for c in reversed(residues[p + k - 4:p + k - 1]))
+        if window.lower() != codon[:3].lower():
+            continue  # a codon split over the ranges of a join
+        base = alt if strand == "+" else COMPLEMENT[alt]
+        _, report, _ = run(bin_dir, "morvel", ["-i%d" % p, "--mutation=" + base], open(path, "rb").read())
+        got = REPORT.search(report.decode("latin-1").split("\n")[index])
+        if not got:
+            raise Failure("%s %s:%d: no codon in the position report" % (path, name, p))
+        want = tuple(a.replace("-", "*") for a in got.groups()[:2])
+        COMPARED[0] += 1
+        if (ref_aa, alt_aa) != want:
+            raise Failure("%s %s:%d %s>%s: --variants %s, -i %s -> %s"
+                          % (os.path.basename(path), name, p, ref, alt, protein, *want))
+
+
 PROPERTIES = {
     "tindra-empty-selection": tindra_empty_selection,
     "tindra-idempotent": tindra_idempotent,
     "tindra-chunks": tindra_chunks,
     "morvel-residue": morvel_residue,
     "morvel-bothstrand": morvel_bothstrand,
+    "morvel-variants-protein": morvel_variants_protein,
 }
 
 
@@ -391,6 +489,11 @@ def main():
     cases = int(sys.argv[3]) if len(sys.argv) == 4 else (60 if SANITIZED else 300)
     if name == "tindra-chunks" and len(sys.argv) == 3:
         cases //= 5  # each case colours two entries of thousands of lines
+    if name == "morvel-variants-protein":
+        if not os.path.isdir(SHARED_GENBANK):
+            print("%s: shared GenBank files absent" % name)
+            return 77
+        cases = cases // 5 if len(sys.argv) == 3 else cases  # each case runs morvel up to six times
     check = PROPERTIES[name]
     failures = 0
     with tempfile.TemporaryDirectory(prefix="property-") as WORK:
@@ -402,6 +505,10 @@ def main():
                 failures += 1
                 if failures <= 5:
                     print("case %d: %s" % (case, e))
+    if name == "morvel-variants-protein":
+        print("%s: %d SNVs compared with the position report" % (name, COMPARED[0]))
+        if not COMPARED[0]:
+            failures += 1
     print("%s: %d cases, %d failed" % (name, cases, failures))
     return 1 if failures else 0
 

@@ -78,6 +78,9 @@ bool apply_option(Options& opt, std::string_view piece) {
     if (!whole_int(piece.substr(8), opt.extend)) return false;
   } else if (starts(piece, "-mutation=") && piece.size() == 11) {
     opt.mutation = piece[10];
+  } else if (starts(piece, "-variants=") && piece.size() > 10) {
+    opt.variants = piece.substr(10);
+    opt.normal = false;
   } else if (starts(piece, "-annotate=")) {
     opt.annotate = true;
     opt.AddKeys(piece.substr(10));

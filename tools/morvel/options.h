@@ -22,6 +22,7 @@ struct Options {
   int longto = 0;
   char mutation = 0;        // base substituted at infopos; 0 for none
   bool normal = true;       // the file header and col entries
+  std::string variants;     // --variants=: the VCF file to annotate; empty for none
 
   Options();
   ~Options();

@@ -11,6 +11,7 @@
 #endif
 
 #include "painters.h"
+#include "variants.h"
 #include "writer.h"
 
 namespace {
@@ -104,6 +105,7 @@ bool start_record(Conversion& run, std::string_view line) {
 // The "//" line: reports and entries. A feature still open is dropped
 // unpainted.
 void end_record(Conversion& run) {
+  if (run.variants) VariantsRecordEnd(*run.variants, run.locus.residue);  // --variants hook
   if (run.opt.info) info_seq(run);
   if (run.opt.normal) print_entries(run);
   FreeLoc(run.scan.loc);
@@ -190,6 +192,7 @@ void feature_table_line(Conversion& run, std::string_view line) {
   } else if (scan.key == "CDS") {
     read_codon_start(run, line);
   }
+  if (run.variants && !feature_line && !scan.key.empty()) VariantsQualifier(*run.variants, line);  // --variants hook
 }
 
 // Sequence letters from index 10 on; letters beyond the record's length have
@@ -271,6 +274,7 @@ void close_feature(Conversion& run) {
     codon_annotate(loc, locus.codonpos, locus.length, scan.codonstart);
   }
   if (opt.info) info_feature(run);
+  if (run.variants) VariantsFeature(*run.variants, scan.key, std::move(scan.loc));  // --variants hook
   FreeLoc(scan.loc);
 }
 
@@ -290,6 +294,7 @@ bool scan_line(Conversion& run, const std::string& line) {
     end_record(run);
     return true;
   }
+  if (run.variants && !scan.infeatures && !scan.insequence) VariantsHeaderLine(*run.variants, line);  // --variants hook
   gather_accession(run, line);
   if (scan.inlocation) continue_location(run, line);
   if (scan.infeatures && !scan.inlocation) {

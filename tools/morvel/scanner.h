@@ -12,6 +12,8 @@
 
 using namespace col;
 
+struct Annotator;  // morvel --variants (variants.h)
+
 // One record: its name, length and accession, and the per-position tracks
 // (position p is element p - 1), made once at the LOCUS line in storage that
 // later records reuse. Tracks that the run's output never reads are empty.
@@ -53,6 +55,7 @@ struct Conversion {
   Output& out;
   Scanner scan;
   Locus locus;
+  Annotator* variants = nullptr;  // --variants: receives features and residues
 };
 
 // Gathering limits: location and feature texts stop growing once they hold
