@@ -79,7 +79,9 @@ TEST(Scanner, AccessionGathering) {
       {"ACCESSION   A1 A2\n            A3\nVERSION     A1.1\n", "A1_A2_A3"},
       {"ACCESSION   A1\nACCESSION   B2\n", "B2"},
       {"ACCESSION\n", ""},               // ends before index 12
-      {"ACCESSION   X1\r\n", "X1\r"},    // bytes kept as read
+      {"ACCESSION   X1\r\n", "X1"},      // no CR of a CRLF line end
+      {"ACCESSION   X1 X2\r\n            X3\r\n", "X1_X2_X3"},
+      {"ACCESSION   X\r1\n", "X\r1"},     // bytes kept as read
       // Lines stop being added once more than 9899 characters are held, but
       // a line that starts below the limit is added whole.
       {"ACCESSION   " + big + "\n            BCDEFGH\n            IJ\n", big + "_BCDEFGH"},
@@ -166,7 +168,7 @@ TEST(Scanner, SequenceLetters) {
   run.opt.info = true;
   run.opt.infopos = 5;
   std::string long_line = "        1 " + std::string(10000000, 'g') + "\n";
-  ASSERT_TRUE(run.Feed("LOCUS       R 6 bp DNA\nORIGIN\n        1 ac Gt\tn\n"));
+  ASSERT_TRUE(run.Feed("LOCUS       R 6 bp DNA\nORIGIN\n        1 ac Gt\tn\r\n"));
   EXPECT_EQ(run.conv.locus.residue, "acGtn-");
   EXPECT_EQ(std::string(run.conv.locus.window, 5), "Gtn--");
   ASSERT_TRUE(run.Feed(long_line));  // letters beyond the length are dropped

@@ -25,8 +25,10 @@ struct Writer {
 
   explicit Writer(std::size_t capacity = 1 << 20) : out(file.get(), capacity) {}
 
-  // Everything written since the last call.
+  // Everything written since the last call, the held report text first.
   std::string Take() {
+    out.Write(conv.locus.report);
+    conv.locus.report.clear();
     out.Flush();
     std::string text;
     std::fseek(file.get(), taken, SEEK_SET);

@@ -25,11 +25,21 @@ bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 bool starts_blank(std::string_view line) { return !line.empty() && line[0] == ' '; }
 
-// The line's text without its newline.
+// The line's text without its newline, and without the carriage return
+// before it: a CRLF line gives the text of the same line with LF.
 std::string_view content(std::string_view line) {
   if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return line;
 }
+
+bool is_blank_text(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), is_space);
+}
+
+// "//" followed by nothing but white space up to the newline or the end of
+// the input ends a record.
+bool is_end_line(std::string_view line) { return starts_with(line, "//") && is_blank_text(line.substr(2)); }
 
 // The character at index i of the fixed-column layout; a line that ends
 // before it has a blank there, so a short line never holds a feature key or
@@ -93,6 +103,7 @@ bool start_record(Conversion& run, std::string_view line) {
   make_track(locus.minusmark, opt.annotate ? n : 0, '.');
   std::fill(std::begin(locus.window), std::end(locus.window), '-');
   locus.infocodon = 0;
+  locus.report.clear();
   scan.infeatures = scan.inlocation = scan.insequence = false;
   scan.key.clear();
   FreeLoc(scan.loc);
@@ -101,10 +112,13 @@ bool start_record(Conversion& run, std::string_view line) {
   return true;
 }
 
-// The "//" line: reports and entries. A feature still open is dropped
-// unpainted.
+// The end line: reports and entries. A feature still open is dropped
+// unpainted. The reports were held back until now, so that a record the
+// input cuts off reports nothing.
 void end_record(Conversion& run) {
   if (run.opt.info) info_seq(run);
+  run.out.Write(run.locus.report);
+  run.locus.report.clear();
   if (run.opt.normal) print_entries(run);
   FreeLoc(run.scan.loc);
   run.scan.seeking = true;
@@ -278,7 +292,8 @@ bool scan_line(Conversion& run, const std::string& line) {
   Scanner& scan = run.scan;
   if (scan.seeking) {
     if (!starts_with(line, "LOCUS ")) {
-      scan.skipped = true;
+      // White-space-only lines between and after records are no text.
+      if (!is_blank_text(line)) scan.skipped = true;
       return true;
     }
     if (!start_record(run, line)) {
@@ -286,7 +301,7 @@ bool scan_line(Conversion& run, const std::string& line) {
       return false;
     }
   }
-  if (line == "//\n") {
+  if (is_end_line(line)) {
     end_record(run);
     return true;
   }
@@ -306,7 +321,9 @@ bool scan_line(Conversion& run, const std::string& line) {
 }
 
 bool scan_end(Conversion& run) {
-  if (run.scan.seeking && run.scan.skipped) {
+  // A record the input cuts off is not written: its entries and reports
+  // would be incomplete.
+  if (!run.scan.seeking || run.scan.skipped) {
     std::fputs("Error in format\n", stderr);
     return false;
   }

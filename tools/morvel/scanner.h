@@ -27,6 +27,7 @@ struct Locus {
   std::string minusmark;  // "O" in selected minus-strand regions (only with annotate)
   char window[5] = {'-', '-', '-', '-', '-'};  // residues at infopos - 2 .. infopos + 2
   int infocodon = 0;  // signed codon position at infopos in the last covering CDS
+  std::string report;  // the record's report text, written at its end line
 };
 
 // The scanner's state from one line to the next.
@@ -65,8 +66,9 @@ constexpr std::size_t kMaxAccession = 9899;
 // format error, once "Error in format\n" has been written to standard error.
 bool scan_line(Conversion& run, const std::string& line);
 
-// Ends the input; false (after "Error in format\n") when lines followed the
-// last record without a LOCUS line among them.
+// Ends the input; false (after "Error in format\n") when it ends inside a
+// record, or when text other than white space followed the last record
+// without a LOCUS line after it.
 bool scan_end(Conversion& run);
 
 // Paints and reports the open feature and releases its location.

@@ -15,6 +15,9 @@ void print_entries(Conversion& run);
 // The entry text of one entry; `pos` is its first written position.
 void print_entry_text(Conversion& run, bool minus, int pos);
 
+// The reports go into the record's report text, which the scanner writes at
+// the record's end line.
+
 // Position report item of the feature just closed.
 void info_feature(Conversion& run);
 
