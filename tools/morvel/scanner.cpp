@@ -95,12 +95,16 @@ bool start_record(Conversion& run, std::string_view line) {
   std::size_t n = static_cast<std::size_t>(locus.length);
   // Tracks that no output reads stay empty, and the painters skip them.
   const Options& opt = run.opt;
-  make_track(locus.residue, n, '-');
-  make_track(locus.region, opt.gene ? n : 0, '.');
-  make_track(locus.strand, opt.gene ? n : 0, '.');
-  make_track(locus.codonpos, opt.gene || opt.info ? n : 0, 0);
-  make_track(locus.plusmark, opt.annotate ? n : 0, '.');
-  make_track(locus.minusmark, opt.annotate ? n : 0, '.');
+  // The reports need none: they gather the window as the letters stream by
+  // and work out the codon position from the features.
+  std::size_t entries = opt.normal ? n : 0;
+  make_track(locus.residue, entries, '-');
+  make_track(locus.region, opt.gene ? entries : 0, '.');
+  make_track(locus.strand, opt.gene ? entries : 0, '.');
+  make_track(locus.codonpos.cells, opt.gene ? entries : 0, 0);
+  locus.codonpos.aside.clear();
+  make_track(locus.plusmark, opt.annotate ? entries : 0, '.');
+  make_track(locus.minusmark, opt.annotate ? entries : 0, '.');
   std::fill(std::begin(locus.window), std::end(locus.window), '-');
   locus.infocodon = 0;
   locus.report.clear();
@@ -152,10 +156,10 @@ bool is_feature_line(std::string_view line) { return !starts_blank(line) || colu
 // the location or the location ends here and is parsed.
 void continue_location(Conversion& run, std::string_view line) {
   Scanner& scan = run.scan;
-  if (column(line, 21) == '/' || is_feature_line(line) || scan.loctext.size() > kMaxLocText ||
-      scan.feattext.size() > kMaxLocText) {
+  if (column(line, 21) == '/' || is_feature_line(line)) {
     scan.loc = ReadLoc(scan.loctext);
     scan.inlocation = false;
+    if (run.opt.longinfo) longinfo_feature(run);
     return;
   }
   std::size_t at = 0;
@@ -175,6 +179,7 @@ void open_feature(Conversion& run, std::string_view line) {
   FreeLoc(scan.loc);
   scan.inlocation = true;
   scan.textpending = true;
+  scan.inrange = false;
 }
 
 // A "/codon_start=" qualifier of a CDS sets the codon start for this and the
@@ -219,17 +224,21 @@ void read_sequence(Conversion& run, std::string_view line) {
     if (is_space(c)) continue;
     long long pos = scan.seqpos++;
     if (info && pos >= infopos - 2 && pos <= infopos + 2) locus.window[pos - infopos + 2] = c;
-    if (pos <= locus.length) locus.residue[pos - 1] = c;
+    if (pos <= static_cast<long long>(locus.residue.size())) locus.residue[pos - 1] = c;
   }
 }
 
-bool is_selected(const Options& opt, const std::string& key) {
-  Counter<std::string> keys;
-  InitCounter(&keys, opt.keys, -1);
-  while (const std::string* selected = Next(&keys)) {
-    if (*selected == key) return true;
+// Whether the annotate option lists the key (exactly, case-sensitively).
+// The list becomes a set once, as thousands of keys meet millions of
+// features.
+bool is_selected(Conversion& run, const std::string& key) {
+  if (!run.selected_made) {
+    Counter<std::string> keys;
+    InitCounter(&keys, run.opt.keys, -1);
+    while (const std::string* selected = Next(&keys)) run.selected.insert(*selected);
+    run.selected_made = true;
   }
-  return false;
+  return run.selected.count(key) != 0;
 }
 
 // Region letter painted by each gene-structure key.
@@ -273,7 +282,7 @@ void close_feature(Conversion& run) {
   Locus& locus = run.locus;
   const Options& opt = run.opt;
   const Loc* loc = scan.loc.get();
-  if (opt.annotate && is_selected(opt, scan.key)) {
+  if (opt.annotate && is_selected(run, scan.key)) {
     plus_annotate(loc, locus.plusmark, locus.length, 'O', opt.extend);
     minus_annotate(loc, locus.minusmark, locus.length, 'O', opt.extend);
   }

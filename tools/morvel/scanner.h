@@ -4,17 +4,19 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_set>
 
 #include "location.h"
 #include "options.h"
 #include "output.h"
+#include "painters.h"
 
 using namespace col;
 
 // One record: its name, length and accession, and the per-position tracks
 // (position p is element p - 1), made once at the LOCUS line in storage that
-// later records reuse. Tracks that the run's output never reads are empty.
+// later records reuse. Tracks that the run's output never reads are empty:
+// the reports read none.
 struct Locus {
   std::string name;
   int length = 0;
@@ -22,7 +24,7 @@ struct Locus {
   std::string residue;    // sequence letter per position, "-" where none was read
   std::string region;     // "E", "I", "G", "M", "3", "5" or "."
   std::string strand;     // "+", "-" or "."
-  std::vector<int> codonpos;  // codon position inside CDS features, 0 elsewhere
+  CodonTrack codonpos;    // codon position inside CDS features, 0 elsewhere
   std::string plusmark;   // "O" in selected plus-strand regions (only with annotate)
   std::string minusmark;  // "O" in selected minus-strand regions (only with annotate)
   char window[5] = {'-', '-', '-', '-', '-'};  // residues at infopos - 2 .. infopos + 2
@@ -42,6 +44,7 @@ struct Scanner {
   std::string loctext;    // its location text, gathered without blanks
   std::string feattext;   // its feature line and location continuation lines
   bool textpending = false;  // feattext not yet written by the range report
+  bool inrange = false;   // the range report shows the open feature
   LocPtr loc;
   int codonstart = 1;     // kept across the CDS features of one record
   long long seqpos = 1;   // position of the next sequence letter
@@ -54,12 +57,12 @@ struct Conversion {
   Output& out;
   Scanner scan;
   Locus locus;
+  std::unordered_set<std::string> selected;  // opt.keys as a set, made at the first record
+  bool selected_made = false;
 };
 
-// Gathering limits: location and feature texts stop growing once they hold
-// more than kMaxLocText characters, the accession once it holds more than
-// kMaxAccession.
-constexpr std::size_t kMaxLocText = 9918;
+// The accession stops growing once it holds more than kMaxAccession
+// characters; it only names the entries.
 constexpr std::size_t kMaxAccession = 9899;
 
 // Runs the scanner over one input line (newline included). False after a

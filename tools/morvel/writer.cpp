@@ -151,7 +151,7 @@ class BodyLines {
     const char* residue = locus_.residue.data();
     const char* region = kGene ? locus_.region.data() : nullptr;
     const char* strand = kGene ? locus_.strand.data() : nullptr;
-    const int* codonpos = kGene ? locus_.codonpos.data() : nullptr;
+    const signed char* codonpos = kGene ? locus_.codonpos.cells.data() : nullptr;
     const char* complement = complement_table();
     long long p = pos_;
     PosWord word(std::min(p, PosWord::kMax));
@@ -167,7 +167,7 @@ class BodyLines {
       std::memcpy(field - 8, "N     x ", 8);
       field[-2] = kMinus ? complement[static_cast<unsigned char>(residue[i])] : residue[i];
       if constexpr (kGene) {
-        o = PutGeneColumns(o, region[i], codonpos[i], strand[i]);
+        o = PutGeneColumns(o, region[i], codonpos[i], strand[i], i);
       } else {
         *o++ = '\n';
       }
@@ -192,9 +192,9 @@ class BodyLines {
     return o;
   }
 
-  static char* PutGeneColumns(char* o, char region, int codon, char strand) {
+  char* PutGeneColumns(char* o, char region, int codon, char strand, std::size_t i) const {
     if (codon < 0 || codon > 9) {
-      o = put_gene_columns(o, region, codon, strand);
+      o = put_gene_columns(o, region, locus_.codonpos.At(i), strand);
       *o = '\n';
       return o + 1;
     }
@@ -317,8 +317,10 @@ void info_feature(Conversion& run) {
   int s = InLoc(scan.loc.get(), infopos);
   if (!is_certain(s) || scan.key == "source") return;
   if (scan.key == "CDS") {
-    // A position beyond the tracks has no codon position.
-    int codon = infopos >= 1 && infopos <= locus.length ? locus.codonpos[infopos - 1] : 0;
+    // A position beyond the sequence has no codon position.
+    int codon = infopos >= 1 && infopos <= locus.length
+                    ? codon_at(scan.loc.get(), locus.length, scan.codonstart, infopos)
+                    : 0;
     out += "CDS ";
     put_int(out, codon);
     // Only codon positions 1 to 3 select a codon around the position.
@@ -362,10 +364,15 @@ void info_seq(Conversion& run) {
   out += '\n';
 }
 
-void longinfo_line(Conversion& run, std::string_view line) {
+void longinfo_feature(Conversion& run) {
   Scanner& scan = run.scan;
   int r = InLocRange(scan.loc.get(), run.opt.longfrom, run.opt.longto);
-  if (!is_certain(r) || scan.key == "source") return;
+  scan.inrange = is_certain(r) && scan.key != "source";
+}
+
+void longinfo_line(Conversion& run, std::string_view line) {
+  Scanner& scan = run.scan;
+  if (!scan.inrange) return;
   std::string& out = run.locus.report;
   if (scan.textpending) {
     out += scan.feattext;

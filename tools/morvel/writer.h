@@ -25,5 +25,9 @@ void info_feature(Conversion& run);
 // its codon, ending the report line of the record.
 void info_seq(Conversion& run);
 
+// Range report: decides, once its location is read, whether the open
+// feature overlaps the range.
+void longinfo_feature(Conversion& run);
+
 // Range report: one qualifier line of the open feature.
 void longinfo_line(Conversion& run, std::string_view line);
