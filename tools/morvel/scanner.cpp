@@ -179,7 +179,7 @@ void open_feature(Conversion& run, std::string_view line) {
   FreeLoc(scan.loc);
   scan.inlocation = true;
   scan.textpending = true;
-  scan.inrange = false;
+  scan.inreport = false;
 }
 
 // A "/codon_start=" qualifier of a CDS sets the codon start for this and the

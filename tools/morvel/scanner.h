@@ -44,7 +44,7 @@ struct Scanner {
   std::string loctext;    // its location text, gathered without blanks
   std::string feattext;   // its feature line and location continuation lines
   bool textpending = false;  // feattext not yet written by the range report
-  bool inrange = false;   // the range report shows the open feature
+  bool inreport = false;  // the range report shows the open feature
   LocPtr loc;
   int codonstart = 1;     // kept across the CDS features of one record
   long long seqpos = 1;   // position of the next sequence letter

@@ -367,12 +367,12 @@ void info_seq(Conversion& run) {
 void longinfo_feature(Conversion& run) {
   Scanner& scan = run.scan;
   int r = InLocRange(scan.loc.get(), run.opt.longfrom, run.opt.longto);
-  scan.inrange = is_certain(r) && scan.key != "source";
+  scan.inreport = is_certain(r) && scan.key != "source";
 }
 
 void longinfo_line(Conversion& run, std::string_view line) {
   Scanner& scan = run.scan;
-  if (!scan.inrange) return;
+  if (!scan.inreport) return;
   std::string& out = run.locus.report;
   if (scan.textpending) {
     out += scan.feattext;
