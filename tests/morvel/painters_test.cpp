@@ -21,11 +21,18 @@ std::string Region(int length, std::vector<std::pair<const char*, char>> feature
   return track;
 }
 
+// The codon track after painting, and what codon_at tells of each position
+// without a track: the two must agree.
 std::string Codons(int length, const char* text, int phase) {
-  std::vector<int> codons(length, 0);
-  codon_annotate(Parse(text).get(), codons, length, phase);
+  CodonTrack codons;
+  codons.Reset(length);
+  LocPtr loc = Parse(text);
+  codon_annotate(loc.get(), codons, length, phase);
   std::string out;
-  for (int c : codons) out += std::to_string(c);
+  for (int p = 1; p <= length; ++p) {
+    out += std::to_string(codons.At(p - 1));
+    EXPECT_EQ(codon_at(loc.get(), length, phase, p), codons.At(p - 1)) << text << " at " << p;
+  }
   return out;
 }
 
@@ -131,16 +138,27 @@ TEST(Painters, CodonPositionsFollowTheReadingDirection) {
       {"complement(>5)", 8, 1, "00001321"},  // a descending walk starts at the last cell
       {"(1.3)", 5, 1, "00000"},
       {"0..3", 5, 1, "12300"},
+      {"join(1..3,2..3)", 4, 1, "1120"},  // a later range overwrites an earlier one
+      {"join(3..2,1..2)", 4, 3, "3100"},   // an empty range takes no step
+      {"complement(join(1..2,3..6,8..9))", 9, 200, "32132103200"},
   };
   for (const Case& c : cases) EXPECT_EQ(Codons(c.length, c.text, c.phase), c.codons) << c.text;
 }
 
 TEST(Painters, NegativePhaseKeepsItsSign) {
-  std::vector<int> codons(4, 0);
-  codon_annotate(Parse("1..4").get(), codons, 4, -4);
-  EXPECT_EQ(codons, (std::vector<int>{-4, 0, 1, 2}));
+  EXPECT_EQ(Codons(4, "1..4", -4), "-4012");
+  EXPECT_EQ(Codons(4, "1..4", -127), "-127012");
+  CodonTrack codons;
+  codons.Reset(4);
+  codon_annotate(Parse("1..4").get(), codons, 4, 1000);
   codon_annotate(Parse("2..3").get(), codons, 4, INT_MIN);
-  EXPECT_EQ(codons[1], INT_MIN);
+  EXPECT_EQ(codons.At(0), 1000);  // kept aside, beyond a byte
+  EXPECT_EQ(codons.At(1), INT_MIN);
+  EXPECT_EQ(codons.At(2), -1);
+  codon_annotate(Parse("1..4").get(), codons, 4, 3);
+  EXPECT_EQ(codons.At(1), 1);  // a later CDS overwrites the value kept aside
+  EXPECT_EQ(codon_at(Parse("1..2147483647").get(), INT_MAX, 1, INT_MAX), 1);
+  EXPECT_EQ(codon_at(Parse("complement(1..2147483647)").get(), INT_MAX, 2, 1), 2);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <memory>
@@ -79,7 +80,9 @@ TEST(Scanner, AccessionGathering) {
       {"ACCESSION   A1 A2\n            A3\nVERSION     A1.1\n", "A1_A2_A3"},
       {"ACCESSION   A1\nACCESSION   B2\n", "B2"},
       {"ACCESSION\n", ""},               // ends before index 12
-      {"ACCESSION   X1\r\n", "X1\r"},    // bytes kept as read
+      {"ACCESSION   X1\r\n", "X1"},      // no CR of a CRLF line end
+      {"ACCESSION   X1 X2\r\n            X3\r\n", "X1_X2_X3"},
+      {"ACCESSION   X\r1\n", "X\r1"},     // bytes kept as read
       // Lines stop being added once more than 9899 characters are held, but
       // a line that starts below the limit is added whole.
       {"ACCESSION   " + big + "\n            BCDEFGH\n            IJ\n", big + "_BCDEFGH"},
@@ -116,16 +119,31 @@ TEST(Scanner, LocationOverContinuationLines) {
   EXPECT_EQ(scan.codonstart, 2);
 }
 
-TEST(Scanner, LocationGatheringStopsAtLimit) {
-  Feeder run;
-  std::string lines = kLocus + "FEATURES             Location/Qualifiers\n     exon            join(\n";
-  for (int i = 0; i < 2000; ++i) lines += "                     1..2,\n";
-  ASSERT_TRUE(run.Feed(lines));
-  const Scanner& scan = run.conv.scan;
-  EXPECT_FALSE(scan.inlocation);
-  EXPECT_GT(scan.feattext.size(), kMaxLocText);
-  EXPECT_LE(scan.feattext.size(), kMaxLocText + 27);
-  EXPECT_EQ(scan.loc, nullptr);  // the cut text does not parse
+TEST(Scanner, LongLocationOverManyLinesPaintsAsOnOneLine) {
+  // 2,000 ranges: one continuation line each, or all on the feature line.
+  const int ranges = 2000, length = 4 * ranges;
+  std::string one_line = "join(", lines = "join(\n";
+  for (int i = 0; i < ranges; ++i) {
+    std::string range = std::to_string(4 * i + 1) + ".." + std::to_string(4 * i + 2) + (i + 1 < ranges ? "," : ")");
+    one_line += range;
+    lines += "                     " + range + "\n";
+  }
+  std::string painted[2];
+  std::vector<int> codons[2];
+  for (int form = 0; form < 2; ++form) {
+    Feeder run;
+    run.opt.gene = true;
+    ASSERT_TRUE(run.Feed("LOCUS       R " + std::to_string(length) + " bp DNA\nFEATURES             Location/Qualifiers\n" +
+                         "     exon            " + (form == 0 ? one_line + "\n" : lines) + "     CDS             " +
+                         (form == 0 ? one_line + "\n" : lines) + "ORIGIN\n"));
+    painted[form] = run.conv.locus.region + run.conv.locus.strand;
+    for (int p = 0; p < length; ++p) codons[form].push_back(run.conv.locus.codonpos.At(p));
+  }
+  EXPECT_EQ(painted[0].substr(0, 8), "EE..EE..");
+  EXPECT_EQ(std::count(painted[0].begin(), painted[0].end(), 'E'), 2 * ranges);
+  EXPECT_EQ(painted[1], painted[0]);
+  EXPECT_EQ(codons[0][length - 3], 2 * ranges % 3 == 0 ? 3 : 2 * ranges % 3);
+  EXPECT_EQ(codons[1], codons[0]);
 }
 
 TEST(Scanner, OddFeatureLines) {
@@ -135,11 +153,11 @@ TEST(Scanner, OddFeatureLines) {
   ASSERT_TRUE(run.Feed(kLocus + "FEATURES             Location/Qualifiers\n     CDS             1..2\n" +
                        "                     /note=\"a\"\n   \n"));
   EXPECT_EQ(run.conv.scan.key, "CDS");
-  EXPECT_EQ(run.conv.locus.codonpos[0], 0);  // not yet painted
+  EXPECT_EQ(run.conv.locus.codonpos.At(0), 0);  // not yet painted
   // A feature line without a location closes it and opens a feature that
   // paints nothing.
   ASSERT_TRUE(run.Feed("     exon\n                     /note=\"x\"\nORIGIN\n"));
-  EXPECT_EQ(run.conv.locus.codonpos[1], 2);
+  EXPECT_EQ(run.conv.locus.codonpos.At(1), 2);
   EXPECT_EQ(run.conv.locus.region, std::string(12, '.'));
 }
 
@@ -163,10 +181,10 @@ TEST(Scanner, CodonStartQualifier) {
 
 TEST(Scanner, SequenceLetters) {
   Feeder run;
-  run.opt.info = true;
+  run.opt.info = true;  // beside the entries, as the tests can ask
   run.opt.infopos = 5;
   std::string long_line = "        1 " + std::string(10000000, 'g') + "\n";
-  ASSERT_TRUE(run.Feed("LOCUS       R 6 bp DNA\nORIGIN\n        1 ac Gt\tn\n"));
+  ASSERT_TRUE(run.Feed("LOCUS       R 6 bp DNA\nORIGIN\n        1 ac Gt\tn\r\n"));
   EXPECT_EQ(run.conv.locus.residue, "acGtn-");
   EXPECT_EQ(std::string(run.conv.locus.window, 5), "Gtn--");
   ASSERT_TRUE(run.Feed(long_line));  // letters beyond the length are dropped
@@ -177,22 +195,57 @@ TEST(Scanner, SequenceLetters) {
 TEST(Scanner, MakesOnlyTheTracksTheOutputReads) {
   const std::string locus = "LOCUS       REC 100 bp DNA\n";
   Feeder run;
-  run.opt.normal = false;
   ASSERT_TRUE(run.Feed(locus));
   EXPECT_EQ(run.conv.locus.residue, std::string(100, '-'));
   EXPECT_TRUE(run.conv.locus.region.empty());  // only with gene
-  EXPECT_TRUE(run.conv.locus.codonpos.empty());  // only with gene or info
+  EXPECT_EQ(run.conv.locus.codonpos.size(), 0u);  // only with gene
   EXPECT_TRUE(run.conv.locus.plusmark.empty());  // only with annotate
   ASSERT_TRUE(run.Feed("//\n"));
   run.opt.annotate = run.opt.gene = true;
   ASSERT_TRUE(run.Feed(locus));
   EXPECT_EQ(run.conv.locus.minusmark, std::string(100, '.'));
   EXPECT_EQ(run.conv.locus.region, std::string(100, '.'));
-  EXPECT_EQ(run.conv.locus.codonpos, std::vector<int>(100, 0));
+  EXPECT_EQ(run.conv.locus.codonpos.cells, std::vector<signed char>(100, 0));
+  ASSERT_TRUE(run.Feed("//\n"));
+  // The reports read no track, whatever else is asked for.
+  run.opt.normal = false;
+  run.opt.info = run.opt.longinfo = true;
+  ASSERT_TRUE(run.Feed(locus));
+  EXPECT_TRUE(run.conv.locus.residue.empty());
+  EXPECT_TRUE(run.conv.locus.region.empty());
+  EXPECT_EQ(run.conv.locus.codonpos.size(), 0u);
+  EXPECT_TRUE(run.conv.locus.minusmark.empty());
+  run.opt.normal = true;
   ASSERT_TRUE(run.Feed("//\n"));
   ASSERT_TRUE(run.Feed("LOCUS       SHORT 3 bp DNA\n"));
   EXPECT_EQ(run.conv.locus.residue, "---") << "a later record starts afresh in the reused storage";
   EXPECT_EQ(run.conv.locus.strand, "...");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Scanner, AnnotateKeysMatchWholeAndCaseSensitively) {
+  std::string many;
+  for (int i = 0; i < 20000; ++i) many += "key" + std::to_string(i) + ",";
+  const struct {
+    std::string keys;
+    const char* plusmark;
+  } cases[] = {
+      {many + "cds,CDS ,CD,exon", "...OOO.."},
+      {many + "cds,CDS", "OOOOOO.."},
+      {"CDS", "OOOOOO.."},
+      {",", "........"},
+  };
+  for (const auto& c : cases) {
+    Feeder run;
+    run.opt.annotate = true;
+    run.opt.AddKeys(c.keys);
+    ASSERT_TRUE(run.Feed("LOCUS       R 8 bp DNA\nFEATURES             Location/Qualifiers\n"
+                         "     CDS             1..6\n     exon            4..6\nORIGIN\n"));
+    EXPECT_EQ(run.conv.locus.plusmark, c.plusmark) << c.keys.substr(c.keys.size() - 20);
+  }
 }
 
 }  // namespace

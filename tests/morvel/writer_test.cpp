@@ -25,8 +25,10 @@ struct Writer {
 
   explicit Writer(std::size_t capacity = 1 << 20) : out(file.get(), capacity) {}
 
-  // Everything written since the last call.
+  // Everything written since the last call, the held report text first.
   std::string Take() {
+    out.Write(conv.locus.report);
+    conv.locus.report.clear();
     out.Flush();
     std::string text;
     std::fseek(file.get(), taken, SEEK_SET);
@@ -43,7 +45,7 @@ struct Writer {
     l.residue.assign(length, 'a');
     l.region.assign(length, '.');
     l.strand.assign(length, '.');
-    l.codonpos.assign(length, 0);
+    l.codonpos.Reset(length);
     l.plusmark.assign(length, '.');
     l.minusmark.assign(length, '.');
   }
@@ -55,7 +57,7 @@ std::string body_line(const Locus& l, int p, char residue, bool gene) {
   int n = std::snprintf(buf, sizeof buf, "N     %c %5d", residue, p);
   std::string line(buf, n);
   if (gene) {
-    int codon = l.codonpos[p - 1];
+    int codon = l.codonpos.At(p - 1);
     n = std::snprintf(buf, sizeof buf, "     %c", l.region[p - 1]);
     line.append(buf, n);
     n = codon ? std::snprintf(buf, sizeof buf, " %5d", codon) : std::snprintf(buf, sizeof buf, "     .");
@@ -98,7 +100,7 @@ TEST(Writer, BodyLinesMatchPrintf) {
         l.residue[p - 1] = residues[k % residues.size()];
         l.region[p - 1] = "EIGM35."[k % 7];
         l.strand[p - 1] = "+-."[k % 3];
-        l.codonpos[p - 1] = codons[k % std::size(codons)];
+        l.codonpos.Set(p - 1, codons[k % std::size(codons)]);
         l.plusmark[p - 1] = l.minusmark[p - 1] = 'O';
         plus += body_line(l, p, l.residue[p - 1], gene);
       }
@@ -150,16 +152,16 @@ TEST(Writer, InfoFeature) {
     const char* key;
     const char* location;
     int infopos;
-    int codon;  // codonpos at infopos
+    int codonstart;
     const char* report;
     int infocodon;
   } cases[] = {
-      {"exon", "1..5", 3, 0, "exon (+), ", 9},
-      {"CDS", "1..5", 3, 3, "CDS 3 (+), ", 3},
-      {"CDS", "complement(1..5)", 3, 2, "CDS 2 (-), ", -2},
-      {"CDS", "1..5", 3, 7, "CDS 7 (+), ", 0},   // no codon around the position
-      {"CDS", "1..5", 3, -1, "CDS -1 (+), ", 0},
-      {"CDS", "1..20", 9, 0, "CDS 0 (+), ", 0},  // beyond the tracks
+      {"exon", "1..5", 3, 1, "exon (+), ", 9},
+      {"CDS", "1..5", 3, 1, "CDS 3 (+), ", 3},
+      {"CDS", "complement(1..5)", 3, 3, "CDS 2 (-), ", -2},
+      {"CDS", "3..5", 3, 7, "CDS 7 (+), ", 0},   // no codon around the position
+      {"CDS", "2..5", 3, -5, "CDS -1 (+), ", 0},
+      {"CDS", "1..20", 9, 1, "CDS 0 (+), ", 0},  // beyond the sequence
       {"source", "1..5", 3, 0, "", 9},
       {"exon", "1..>5", 9, 0, "", 9},            // only the uncertain part covers 9
       {"exon", "4..5", 3, 0, "", 9},
@@ -168,7 +170,7 @@ TEST(Writer, InfoFeature) {
     Writer w;
     w.MakeTracks(5);
     w.opt.infopos = c.infopos;
-    if (c.infopos <= 5) w.conv.locus.codonpos[c.infopos - 1] = c.codon;
+    w.conv.scan.codonstart = c.codonstart;
     w.conv.locus.infocodon = 9;
     w.conv.scan.key = c.key;
     w.conv.scan.loc = ReadLoc(c.location);

@@ -21,6 +21,12 @@ PROPERTY is one of:
                           `morvel --variants` agree with those of
                           `morvel -iN --mutation=B` (exit 77 when the files
                           are absent).
+  morvel-shared           on every real record of ../shared/data/genbank (the
+                          folder in $SHARED_DATA; skipped when absent): the
+                          residue column holds the ORIGIN letters up to the
+                          LOCUS length, positions run 1..length, the status
+                          follows the records' ends, and the same file with
+                          CRLF line ends gives the same output bytes.
 """
 
 import os
@@ -468,6 +474,89 @@ def morvel_variants_protein(bin_dir, rnd, case):
         if (ref_aa, alt_aa) != want:
             raise Failure("%s %s:%d %s>%s: --variants %s, -i %s -> %s"
                           % (os.path.basename(path), name, p, ref, alt, protein, *want))
+def genbank_records(data):
+    """The complete records of a GenBank file as (name, length, letters), read
+    independently of morvel, and whether the file ends cleanly: not inside a
+    record, and no text but white space after the last one."""
+    records, record, clean, junk = [], None, True, False
+    for line in data.split(b"\n"):
+        if record is None:
+            if line.startswith(b"LOCUS "):
+                words = line[5:].split()
+                if len(words) < 4:
+                    return records, False
+                digits = re.match(rb"\+?(\d*)", words[1]).group(1)
+                record = {"name": words[0], "length": int(digits or b"0"), "letters": b"", "origin": False}
+                junk = False
+            elif line.strip():
+                junk = True
+            continue
+        if line.startswith(b"//") and not line[2:].strip():
+            records.append((record["name"], record["length"], record["letters"]))
+            record = None
+            continue
+        if record["origin"]:
+            record["letters"] += b"".join(line[10:].split())
+        if line.startswith(b"ORIGIN"):
+            record["origin"], record["letters"] = True, b""
+    clean = record is None and not junk
+    return records, clean
+
+
+def crlf(data):
+    return data.replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+
+
+SHARED_MODES = [[], ["--gene", "--bothstrand"], ["--annotate=CDS,gene,mRNA", "--extend=5", "--posname"],
+                ["-i100", "--mutation=c"], ["--longinfo=50-400"]]
+
+
+def morvel_shared(bin_dir, path):
+    data = open(path, "rb").read()
+    lf = data.replace(b"\r\n", b"\n")
+    records, clean = genbank_records(lf)
+    status, out, err = run(bin_dir, "morvel", [], lf)
+    if status != (0 if clean else 1):
+        raise Failure("status %d, expected %d (stderr %r)" % (status, 0 if clean else 1, err[:200]))
+    written = [r for r in records if r[1] > 0]
+    entries = morvel_entries(out)
+    if len(entries) != len(written):
+        raise Failure("%d entries for %d complete records of positive length" % (len(entries), len(written)))
+    for (text, body), (name, length, letters) in zip(entries, written):
+        if text[4] != "; ENTRY             " + name.decode("latin-1"):
+            raise Failure("entry %r for record %r" % (text[4], name))
+        if len(body) != length:
+            raise Failure("%s: %d body lines for length %d" % (name, len(body), length))
+        residues = letters[:length].decode("latin-1").ljust(length, "-")
+        for p, line in enumerate(body, 1):
+            fields = line.split()
+            if fields[1:3] != [residues[p - 1], str(p)]:
+                raise Failure("%s position %d: line %r, residue %r expected" % (name, p, line, residues[p - 1]))
+    for opts in SHARED_MODES:
+        want = run(bin_dir, "morvel", opts, lf)
+        got = run(bin_dir, "morvel", opts, crlf(lf))
+        # The range report echoes feature-table lines as they stand.
+        if opts and opts[0].startswith("--longinfo"):
+            got = (got[0], got[1].replace(b"\r", b""), got[2])
+        if got != want:
+            raise Failure("%s with CRLF line ends: status %d, %s" % (" ".join(opts), got[0], first_difference(want[1], got[1])))
+
+
+def shared_main(bin_dir):
+    folder = os.path.join(os.environ.get("SHARED_DATA", ""), "genbank")
+    if not os.path.isdir(folder):
+        print("shared data absent")
+        return 77
+    names = sorted(os.listdir(folder))
+    failures = 0
+    for name in names:
+        try:
+            morvel_shared(bin_dir, os.path.join(folder, name))
+        except Failure as e:
+            failures += 1
+            print("%s: %s" % (name, e))
+    print("morvel-shared: %d files, %d failed" % (len(names), failures))
+    return 1 if failures else 0
 
 
 PROPERTIES = {
@@ -482,6 +571,9 @@ PROPERTIES = {
 
 def main():
     global WORK
+    if len(sys.argv) == 3 and sys.argv[1] == "morvel-shared":
+        with tempfile.TemporaryDirectory(prefix="property-") as WORK:
+            return shared_main(sys.argv[2])
     if len(sys.argv) not in (3, 4) or sys.argv[1] not in PROPERTIES:
         print(__doc__)
         return 2

@@ -77,6 +77,14 @@ void PaintStrand(const Loc* loc, std::string& track, int length, char letter, in
 // a phase below 1, which a codon start outside 1..3 gives).
 inline int NextPhase(int phase) { return phase >= 1 && phase < 3 ? phase + 1 : phase % 3 + 1; }
 
+// The phase after `steps` calls of NextPhase: at most three steps bring any
+// phase into the cycle 1, 2, 3.
+int AdvancePhase(int phase, long long steps) {
+  for (; steps > 0 && (phase < 1 || phase > 3); --steps) phase = NextPhase(phase);
+  if (steps == 0) return phase;
+  return static_cast<int>((phase - 1 + steps % 3) % 3) + 1;
+}
+
 }  // namespace
 
 bool may_paint(char letter, char current) {
@@ -109,16 +117,40 @@ void minus_annotate(const Loc* loc, std::string& track, int length, char letter,
   PaintStrand(loc, track, length, letter, ext, 1);
 }
 
-void codon_annotate(const Loc* loc, std::vector<int>& codons, int length, int phase) {
+void CodonTrack::Reset(std::size_t n) {
+  cells.assign(n, 0);
+  aside.clear();
+}
+
+void codon_annotate(const Loc* loc, CodonTrack& codons, int length, int phase) {
   if (!loc || loc->certain.empty()) return;
   long long cells = Cells(length, codons.size());
   bool descending = loc->certain.front().comp == 1;
   for (const Range& r : loc->certain) {
     Span s = RangeSpan(r, cells);
+    if (s.lo > s.hi) continue;
+    // Only the first base may hold a value outside the byte's range.
+    long long first = descending ? s.hi : s.lo;
+    codons.Set(static_cast<std::size_t>(first - 1), phase);
+    phase = NextPhase(phase);
+    signed char* cell = codons.cells.data();
     if (descending) {
-      for (long long p = s.hi; p >= s.lo; --p, phase = NextPhase(phase)) codons[p - 1] = phase;
+      for (long long p = s.hi - 1; p >= s.lo; --p, phase = NextPhase(phase)) cell[p - 1] = static_cast<signed char>(phase);
     } else {
-      for (long long p = s.lo; p <= s.hi; ++p, phase = NextPhase(phase)) codons[p - 1] = phase;
+      for (long long p = s.lo + 1; p <= s.hi; ++p, phase = NextPhase(phase)) cell[p - 1] = static_cast<signed char>(phase);
     }
   }
+}
+
+int codon_at(const Loc* loc, int length, int phase, int p) {
+  if (!loc || loc->certain.empty()) return 0;
+  bool descending = loc->certain.front().comp == 1;
+  int codon = 0;
+  for (const Range& r : loc->certain) {
+    Span s = RangeSpan(r, length);
+    if (s.lo > s.hi) continue;
+    if (s.lo <= p && p <= s.hi) codon = AdvancePhase(phase, descending ? s.hi - p : p - s.lo);
+    phase = AdvancePhase(phase, static_cast<long long>(s.hi) - s.lo + 1);
+  }
+  return codon;
 }

@@ -7,10 +7,34 @@
 // track. A null location paints nothing.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "location.h"
+
+// Codon positions, one byte per position. Every painted value but the first
+// base of a CDS lies in -1..3; that first base gets the feature's codon start
+// as written, and one outside the byte's range is kept aside by position.
+struct CodonTrack {
+  static constexpr signed char kAside = -128;  // the value is in `aside`
+  std::vector<signed char> cells;
+  std::unordered_map<std::size_t, int> aside;
+
+  std::size_t size() const { return cells.size(); }
+  int At(std::size_t i) const { return cells[i] == kAside ? aside.at(i) : cells[i]; }
+  void Set(std::size_t i, int value) {
+    if (value > kAside && value <= 127) {
+      cells[i] = static_cast<signed char>(value);
+    } else {
+      cells[i] = kAside;
+      aside[i] = value;
+    }
+  }
+  // `n` cells, all 0.
+  void Reset(std::size_t n);
+};
 
 // Whether a painter with `letter` may overwrite a cell holding `current`:
 // "3" and "5" beat "E" and "I", which beat "M", which beats "G"; any other
@@ -33,4 +57,8 @@ void minus_annotate(const Loc* loc, std::string& track, int length, char letter,
 // Numbers the codon positions over the certain ranges in the reading
 // direction of the first one, starting with `phase` and cycling through 1, 2
 // and 3 across range boundaries.
-void codon_annotate(const Loc* loc, std::vector<int>& codons, int length, int phase);
+void codon_annotate(const Loc* loc, CodonTrack& codons, int length, int phase);
+
+// The codon position that codon_annotate(loc, codons, length, phase) would
+// leave at position p, without a track: 0 when it paints no cell p.
+int codon_at(const Loc* loc, int length, int phase, int p);

@@ -26,11 +26,21 @@ bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 bool starts_blank(std::string_view line) { return !line.empty() && line[0] == ' '; }
 
-// The line's text without its newline.
+// The line's text without its newline, and without the carriage return
+// before it: a CRLF line gives the text of the same line with LF.
 std::string_view content(std::string_view line) {
   if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return line;
 }
+
+bool is_blank_text(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), is_space);
+}
+
+// "//" followed by nothing but white space up to the newline or the end of
+// the input ends a record.
+bool is_end_line(std::string_view line) { return starts_with(line, "//") && is_blank_text(line.substr(2)); }
 
 // The character at index i of the fixed-column layout; a line that ends
 // before it has a blank there, so a short line never holds a feature key or
@@ -86,14 +96,20 @@ bool start_record(Conversion& run, std::string_view line) {
   std::size_t n = static_cast<std::size_t>(locus.length);
   // Tracks that no output reads stay empty, and the painters skip them.
   const Options& opt = run.opt;
-  make_track(locus.residue, n, '-');
-  make_track(locus.region, opt.gene ? n : 0, '.');
-  make_track(locus.strand, opt.gene ? n : 0, '.');
-  make_track(locus.codonpos, opt.gene || opt.info ? n : 0, 0);
-  make_track(locus.plusmark, opt.annotate ? n : 0, '.');
-  make_track(locus.minusmark, opt.annotate ? n : 0, '.');
+  // The reports need none: they gather the window as the letters stream by
+  // and work out the codon position from the features. --variants reads the
+  // residues only.
+  std::size_t entries = opt.normal ? n : 0;
+  make_track(locus.residue, opt.normal || run.variants ? n : 0, '-');
+  make_track(locus.region, opt.gene ? entries : 0, '.');
+  make_track(locus.strand, opt.gene ? entries : 0, '.');
+  make_track(locus.codonpos.cells, opt.gene ? entries : 0, 0);
+  locus.codonpos.aside.clear();
+  make_track(locus.plusmark, opt.annotate ? entries : 0, '.');
+  make_track(locus.minusmark, opt.annotate ? entries : 0, '.');
   std::fill(std::begin(locus.window), std::end(locus.window), '-');
   locus.infocodon = 0;
+  locus.report.clear();
   scan.infeatures = scan.inlocation = scan.insequence = false;
   scan.key.clear();
   FreeLoc(scan.loc);
@@ -102,11 +118,14 @@ bool start_record(Conversion& run, std::string_view line) {
   return true;
 }
 
-// The "//" line: reports and entries. A feature still open is dropped
-// unpainted.
+// The end line: reports and entries. A feature still open is dropped
+// unpainted. The reports were held back until now, so that a record the
+// input cuts off reports nothing.
 void end_record(Conversion& run) {
   if (run.variants) VariantsRecordEnd(*run.variants, run.locus.residue);  // --variants hook
   if (run.opt.info) info_seq(run);
+  run.out.Write(run.locus.report);
+  run.locus.report.clear();
   if (run.opt.normal) print_entries(run);
   FreeLoc(run.scan.loc);
   run.scan.seeking = true;
@@ -140,10 +159,10 @@ bool is_feature_line(std::string_view line) { return !starts_blank(line) || colu
 // the location or the location ends here and is parsed.
 void continue_location(Conversion& run, std::string_view line) {
   Scanner& scan = run.scan;
-  if (column(line, 21) == '/' || is_feature_line(line) || scan.loctext.size() > kMaxLocText ||
-      scan.feattext.size() > kMaxLocText) {
+  if (column(line, 21) == '/' || is_feature_line(line)) {
     scan.loc = ReadLoc(scan.loctext);
     scan.inlocation = false;
+    if (run.opt.longinfo) longinfo_feature(run);
     return;
   }
   std::size_t at = 0;
@@ -163,6 +182,7 @@ void open_feature(Conversion& run, std::string_view line) {
   FreeLoc(scan.loc);
   scan.inlocation = true;
   scan.textpending = true;
+  scan.inreport = false;
 }
 
 // A "/codon_start=" qualifier of a CDS sets the codon start for this and the
@@ -208,17 +228,21 @@ void read_sequence(Conversion& run, std::string_view line) {
     if (is_space(c)) continue;
     long long pos = scan.seqpos++;
     if (info && pos >= infopos - 2 && pos <= infopos + 2) locus.window[pos - infopos + 2] = c;
-    if (pos <= locus.length) locus.residue[pos - 1] = c;
+    if (pos <= static_cast<long long>(locus.residue.size())) locus.residue[pos - 1] = c;
   }
 }
 
-bool is_selected(const Options& opt, const std::string& key) {
-  Counter<std::string> keys;
-  InitCounter(&keys, opt.keys, -1);
-  while (const std::string* selected = Next(&keys)) {
-    if (*selected == key) return true;
+// Whether the annotate option lists the key (exactly, case-sensitively).
+// The list becomes a set once, as thousands of keys meet millions of
+// features.
+bool is_selected(Conversion& run, const std::string& key) {
+  if (!run.selected_made) {
+    Counter<std::string> keys;
+    InitCounter(&keys, run.opt.keys, -1);
+    while (const std::string* selected = Next(&keys)) run.selected.insert(*selected);
+    run.selected_made = true;
   }
-  return false;
+  return run.selected.count(key) != 0;
 }
 
 // Region letter painted by each gene-structure key.
@@ -262,7 +286,7 @@ void close_feature(Conversion& run) {
   Locus& locus = run.locus;
   const Options& opt = run.opt;
   const Loc* loc = scan.loc.get();
-  if (opt.annotate && is_selected(opt, scan.key)) {
+  if (opt.annotate && is_selected(run, scan.key)) {
     plus_annotate(loc, locus.plusmark, locus.length, 'O', opt.extend);
     minus_annotate(loc, locus.minusmark, locus.length, 'O', opt.extend);
   }
@@ -282,7 +306,8 @@ bool scan_line(Conversion& run, const std::string& line) {
   Scanner& scan = run.scan;
   if (scan.seeking) {
     if (!starts_with(line, "LOCUS ")) {
-      scan.skipped = true;
+      // White-space-only lines between and after records are no text.
+      if (!is_blank_text(line)) scan.skipped = true;
       return true;
     }
     if (!start_record(run, line)) {
@@ -290,7 +315,7 @@ bool scan_line(Conversion& run, const std::string& line) {
       return false;
     }
   }
-  if (line == "//\n") {
+  if (is_end_line(line)) {
     end_record(run);
     return true;
   }
@@ -311,7 +336,9 @@ bool scan_line(Conversion& run, const std::string& line) {
 }
 
 bool scan_end(Conversion& run) {
-  if (run.scan.seeking && run.scan.skipped) {
+  // A record the input cuts off is not written: its entries and reports
+  // would be incomplete.
+  if (!run.scan.seeking || run.scan.skipped) {
     std::fputs("Error in format\n", stderr);
     return false;
   }

@@ -151,7 +151,7 @@ class BodyLines {
     const char* residue = locus_.residue.data();
     const char* region = kGene ? locus_.region.data() : nullptr;
     const char* strand = kGene ? locus_.strand.data() : nullptr;
-    const int* codonpos = kGene ? locus_.codonpos.data() : nullptr;
+    const signed char* codonpos = kGene ? locus_.codonpos.cells.data() : nullptr;
     const char* complement = complement_table();
     long long p = pos_;
     PosWord word(std::min(p, PosWord::kMax));
@@ -167,7 +167,7 @@ class BodyLines {
       std::memcpy(field - 8, "N     x ", 8);
       field[-2] = kMinus ? complement[static_cast<unsigned char>(residue[i])] : residue[i];
       if constexpr (kGene) {
-        o = PutGeneColumns(o, region[i], codonpos[i], strand[i]);
+        o = PutGeneColumns(o, region[i], codonpos[i], strand[i], i);
       } else {
         *o++ = '\n';
       }
@@ -192,9 +192,9 @@ class BodyLines {
     return o;
   }
 
-  static char* PutGeneColumns(char* o, char region, int codon, char strand) {
+  char* PutGeneColumns(char* o, char region, int codon, char strand, std::size_t i) const {
     if (codon < 0 || codon > 9) {
-      o = put_gene_columns(o, region, codon, strand);
+      o = put_gene_columns(o, region, locus_.codonpos.At(i), strand);
       *o = '\n';
       return o + 1;
     }
@@ -259,6 +259,11 @@ void write_marked_entries(Conversion& run, const std::string& marks, bool minus)
 
 bool is_certain(int code) { return code == 1 || code == -1; }
 
+void put_int(std::string& text, long long v) {
+  char digits[24];
+  text.append(digits, FormatInt(digits, v, 0));
+}
+
 }  // namespace
 
 void print_entry_text(Conversion& run, bool minus, int pos) {
@@ -307,29 +312,32 @@ void print_entries(Conversion& run) {
 void info_feature(Conversion& run) {
   const Scanner& scan = run.scan;
   Locus& locus = run.locus;
+  std::string& out = locus.report;
   const int infopos = run.opt.infopos;
   int s = InLoc(scan.loc.get(), infopos);
   if (!is_certain(s) || scan.key == "source") return;
   if (scan.key == "CDS") {
-    // A position beyond the tracks has no codon position.
-    int codon = infopos >= 1 && infopos <= locus.length ? locus.codonpos[infopos - 1] : 0;
-    run.out.Write("CDS ");
-    run.out.PutInt(codon);
+    // A position beyond the sequence has no codon position.
+    int codon = infopos >= 1 && infopos <= locus.length
+                    ? codon_at(scan.loc.get(), locus.length, scan.codonstart, infopos)
+                    : 0;
+    out += "CDS ";
+    put_int(out, codon);
     // Only codon positions 1 to 3 select a codon around the position.
     locus.infocodon = codon >= 1 && codon <= 3 ? (s == 1 ? codon : -codon) : 0;
   } else {
-    run.out.Write(scan.key);
+    out += scan.key;
   }
-  run.out.Write(s == 1 ? " (+), " : " (-), ");
+  out += s == 1 ? " (+), " : " (-), ";
 }
 
 void info_seq(Conversion& run) {
-  Output& out = run.out;
+  std::string& out = run.locus.report;
   char* w = run.locus.window;
   const char mutation = run.opt.mutation;
   const int codon = run.locus.infocodon;
-  out.Write("seq ");
-  out.Write(std::string_view(w, 5));
+  out += "seq ";
+  out.append(w, 5);
   if (codon != 0) {
     auto comp = [](char c) { return static_cast<char>(DNAcomplement(c)); };
     // The codon's bases in reading order: on the plus strand from window
@@ -339,30 +347,36 @@ void info_seq(Conversion& run) {
       int p = -codon;
       return Nuc2Amino(comp(w[p + 1]), comp(w[p]), comp(w[p - 1]));
     };
-    out.Write(" (");
-    out.Put(translate());
+    out += " (";
+    out += translate();
     if (mutation) {
       char old = w[2];
       w[2] = codon > 0 ? mutation : comp(mutation);
-      out.Write(" -> ");
-      out.Put(translate());
-      out.Write(") (");
-      out.Put(old);
-      out.Write(" -> ");
-      out.Put(w[2]);
+      out += " -> ";
+      out += translate();
+      out += ") (";
+      out += old;
+      out += " -> ";
+      out += w[2];
     }
-    out.Put(')');
+    out += ')';
   }
-  out.Put('\n');
+  out += '\n';
+}
+
+void longinfo_feature(Conversion& run) {
+  Scanner& scan = run.scan;
+  int r = InLocRange(scan.loc.get(), run.opt.longfrom, run.opt.longto);
+  scan.inreport = is_certain(r) && scan.key != "source";
 }
 
 void longinfo_line(Conversion& run, std::string_view line) {
   Scanner& scan = run.scan;
-  int r = InLocRange(scan.loc.get(), run.opt.longfrom, run.opt.longto);
-  if (!is_certain(r) || scan.key == "source") return;
+  if (!scan.inreport) return;
+  std::string& out = run.locus.report;
   if (scan.textpending) {
-    run.out.Write(scan.feattext);
+    out += scan.feattext;
     scan.textpending = false;
   }
-  run.out.Write(line);
+  out += line;
 }
