@@ -160,11 +160,11 @@ Body Shower::ReadBody(Input& in, Entry& e) {
       view_.Finish();
       return Body::kRead;
     }
-    view_.SplitFields(line_);
+    view_.TakeLine(line_);
     if (ranges) {
       int position = LineNumber(n);
       if (position_col != 0) {
-        position = position_col <= view_.fields.size() ? Selection::ReadPosition(view_.fields[position_col - 1]) : 0;
+        position = Selection::ReadPosition(view_.Field(position_col));
       }
       if (!s_.selection.ChoosesPosition(position)) continue;
     }

@@ -17,13 +17,14 @@ constexpr std::string_view kHead = R"HTML(<!DOCTYPE html>
 )HTML";
 
 constexpr std::string_view kStyle = R"CSS(<style>
-body{margin:0;font:14px/1.4 system-ui,-apple-system,"Segoe UI",sans-serif;color:#1f2328;background:#e8eaee}
-#bar{position:sticky;top:0;z-index:3;display:flex;flex-wrap:wrap;gap:6px 16px;align-items:center;padding:6px 14px;background:#fff;border-bottom:1px solid #c8ccd2}
+html,body{height:100%}
+body{margin:0;display:flex;flex-direction:column;font:14px/1.4 system-ui,-apple-system,"Segoe UI",sans-serif;color:#1f2328;background:#e8eaee}
+#bar{flex:none;z-index:3;display:flex;flex-wrap:wrap;gap:6px 16px;align-items:center;padding:6px 14px;background:#fff;border-bottom:1px solid #c8ccd2}
 #bar h1{font-size:15px;margin:0;font-weight:600}
 #bar form{display:flex;gap:6px;align-items:center;margin:0}
 #bar input{width:9em}
 #go-msg{color:#b3261e}
-main{padding:4px 14px 40px}
+main{flex:1;overflow:auto;padding:4px 14px 40px}
 .hist{background:#fff;border:1px solid #d0d4da;border-radius:4px;padding:6px 10px;margin:10px 0;font:12px/1.35 ui-monospace,"DejaVu Sans Mono",monospace;white-space:pre-wrap;overflow-wrap:anywhere}
 .legend{display:flex;flex-wrap:wrap;gap:4px 14px;align-items:center;font-size:12px;margin:8px 0}
 .legend i{display:inline-block;width:14px;height:8px;margin-right:4px;vertical-align:middle;border:1px solid #999}
@@ -66,7 +67,7 @@ constexpr std::string_view kLegend = R"HTML(<div class="legend"><b>Tracks</b>
 constexpr std::string_view kScript = R"JS(<script>
 (function () {
 "use strict";
-var W = CS.w, E = CS.e, doc = document, MAXH = 8000000, LINE = 18, TRKH = 6;
+var W = CS.w, E = CS.e, doc = document, SC = doc.querySelector("main"), MAXH = 8000000, LINE = 18, TRKH = 6;
 var IE = {E: "#2e7d32", I: "#b0b0b0", G: "#64b5f6", M: "#ba68c8", "3": "#ff9800", "5": "#fdd835"};
 var CP = {"1": "#37474f", "2": "#78909c", "3": "#b0bec5"};
 function el(tag, cls, text) {
@@ -149,8 +150,8 @@ VList.prototype.toY = function (t, vh) {
 };
 VList.prototype.reset = function () { this.items.forEach(function (n) { n.remove(); }); this.items = new Map(); };
 VList.prototype.draw = function () {
-  var rect = this.view.getBoundingClientRect(), vh = innerHeight, y = -rect.top, self = this;
-  if (rect.bottom < -vh || rect.top > 2 * vh || !this.count) { this.reset(); return; }
+  var rect = this.view.getBoundingClientRect(), top = SC.getBoundingClientRect().top, vh = SC.clientHeight, y = top - rect.top;
+  if (rect.bottom < top - vh || rect.top > top + 2 * vh || !this.count) { this.reset(); return; }
   var t = this.toV(y, vh), first = Math.max(0, Math.floor((t - vh / 2) / this.h)),
       last = Math.min(this.count - 1, Math.floor((t + 1.5 * vh) / this.h)), keep = new Map();
   this.items.forEach(function (n, k) { if (k >= first && k <= last) keep.set(k, n); else n.remove(); });
@@ -288,7 +289,7 @@ if (AL.length) {
 function drawAll() { lists.forEach(function (l) { l.draw(); }); }
 var pending = false;
 function later() { if (!pending) { pending = true; requestAnimationFrame(function () { pending = false; drawAll(); }); } }
-addEventListener("scroll", later, {passive: true});
+SC.addEventListener("scroll", later, {passive: true});
 addEventListener("resize", later);
 
 // Pointing at a residue shows every field of its body line.
@@ -313,7 +314,7 @@ doc.addEventListener("mousemove", function (ev) {
 });
 
 // Go to a position: the box, and #pos=N or #entry=NAME&pos=N in the address.
-var bar = doc.getElementById("bar"), sel = doc.getElementById("go-entry"), msg = doc.getElementById("go-msg");
+var sel = doc.getElementById("go-entry"), msg = doc.getElementById("go-msg");
 E.forEach(function (en) { sel.appendChild(el("option", null, shown(en.name))); });
 function goTo(en, p) {
   var list, k;
@@ -325,8 +326,8 @@ function goTo(en, p) {
     list = en.vl; k = Math.floor(i / W);
     lists.forEach(function (l) { l.reset(); }); E.forEach(function (x) { x.mark = -1; }); en.mark = i;
   }
-  var top = list.view.getBoundingClientRect().top + scrollY, off = bar.offsetHeight + 8;
-  scrollTo(0, top + list.toY(k * list.h - off, innerHeight));
+  var top = list.view.getBoundingClientRect().top - SC.getBoundingClientRect().top + SC.scrollTop;
+  SC.scrollTop = top + list.toY(k * list.h - 8, SC.clientHeight);
   drawAll();
   return true;
 }

@@ -1,7 +1,9 @@
 #include "view.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstring>
 #include <cmath>
 
 namespace {
@@ -31,7 +33,22 @@ void AppendInteger(std::string& text, long long v) {
   text.append(buf, FormatInt(buf, v, 0));
 }
 
+// Counts the decimal text of a positive number up or down by one in place:
+// false (text unchanged) when the number of digits would change.
+bool StepText(std::string& text, long long step) {
+  char up = step > 0 ? '9' : '0';
+  std::size_t i = text.size();
+  while (i > 0 && text[i - 1] == up) --i;
+  if (i == 0 || (step < 0 && i == 1 && text[0] == '1' && text.size() > 1)) return false;
+  text[i - 1] = static_cast<char>(text[i - 1] + step);
+  for (std::size_t k = i; k < text.size(); ++k) text[k] = step > 0 ? '0' : '9';
+  return true;
+}
+
 bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Lines up to this long keep their layout for the next line.
+constexpr std::size_t kLayoutBytes = 255;
 
 }  // namespace
 
@@ -77,8 +94,11 @@ bool ColumnRuns::Extend(std::string_view field) {
   if (kind_ == 'i') {
     if (field == next_) {
       ++count_;
-      next_.clear();
-      AppendInteger(next_, start_ + count_ * step_);
+      long long next = start_ + count_ * step_;
+      if (!(next > 0 && StepText(next_, step_))) {
+        next_.clear();
+        AppendInteger(next_, next);
+      }
       return true;
     }
     if (count_ > 3) return false;
@@ -185,7 +205,11 @@ void EntryView::SetUpColour(Colour& c, const char* const labels[3], Rgb fallback
   c = Colour();
   c.fallback = fallback;
   c.runs = &runs;
-  for (int k = 0; k < 3; ++k) c.cols[k] = ReadColnoND(*entry_, labels[k]);
+  for (int k = 0; k < 3; ++k) {
+    c.cols[k] = ReadColnoND(*entry_, labels[k]);
+    // A column beyond the 64 whose changes are tracked is always looked at.
+    c.fields |= c.cols[k] > 64 ? ~std::uint64_t{0} : c.cols[k] > 0 ? std::uint64_t{1} << (c.cols[k] - 1) : 0;
+  }
 }
 
 void EntryView::Start(const Entry& e, bool detail) {
@@ -205,6 +229,9 @@ void EntryView::Start(const Entry& e, bool detail) {
   alignpos.clear();
   for (std::string& t : tracks) t.clear();
   count = 0;
+  previous_.clear();
+  spans_.clear();
+  dirty_ = ~std::uint64_t{0};
 
   residue_col = FirstColumn(e, {"residue", "nucleotide", "aminoacid", "code"});
   seqpos_col = ReadColno(e, "seqpos");
@@ -218,17 +245,67 @@ void EntryView::Start(const Entry& e, bool detail) {
   fg_coloured = fg_.cols[0] || fg_.cols[1] || fg_.cols[2];
 }
 
-void EntryView::SplitFields(std::string_view line) {
-  fields.clear();
-  const char* p = line.data();
+void EntryView::Split(std::string_view line) {
+  spans_.clear();
+  const char* begin = line.data();
+  const char* p = begin;
   const char* end = p + line.size();
   while (true) {
     while (p != end && IsWhite(*p)) ++p;
-    if (p == end) return;
+    if (p == end) break;
     const char* start = p;
     while (p != end && !IsWhite(*p)) ++p;
-    fields.emplace_back(start, p - start);
+    spans_.push_back({static_cast<std::uint32_t>(start - begin), static_cast<std::uint32_t>(p - start)});
   }
+  dirty_ = ~std::uint64_t{0};
+  // The layout of a short line, for the lines after it.
+  previous_.clear();
+  if (line.size() > kLayoutBytes || spans_.size() > 64) return;
+  previous_.assign(line);
+  field_at_.assign(line.size(), 0);
+  for (std::size_t k = 0; k < spans_.size(); ++k) {
+    std::fill_n(field_at_.begin() + spans_[k].start, spans_[k].size, static_cast<std::uint8_t>(k));
+  }
+}
+
+// True when the line has the previous line's length and white space where it
+// had it: then the fields are where they were, and `dirty_` marks those whose
+// bytes changed. Compared a word at a time.
+bool EntryView::SameLayout(std::string_view line) {
+  std::size_t n = line.size();
+  if (n != previous_.size() || n == 0) return false;
+  const char* a = previous_.data();
+  const char* b = line.data();
+  std::uint64_t dirty = 0;
+  auto differs = [&](std::size_t i) {
+    if (IsWhite(a[i]) || IsWhite(b[i])) return false;
+    dirty |= std::uint64_t{1} << field_at_[i];
+    return true;
+  };
+  std::size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 8 <= n; i += 8) {
+      std::uint64_t x, y;
+      std::memcpy(&x, a + i, 8);
+      std::memcpy(&y, b + i, 8);
+      for (std::uint64_t d = x ^ y; d != 0;) {
+        unsigned byte = static_cast<unsigned>(std::countr_zero(d)) / 8;
+        if (!differs(i + byte)) return false;
+        d &= ~(std::uint64_t{0xff} << (byte * 8));
+      }
+    }
+  }
+  for (; i < n; ++i) {
+    if (a[i] != b[i] && !differs(i)) return false;
+  }
+  std::memcpy(previous_.data(), b, n);
+  dirty_ = dirty;
+  return true;
+}
+
+void EntryView::TakeLine(std::string_view line) {
+  line_ = line;
+  if (!SameLayout(line)) Split(line);
 }
 
 // Columns that appear first on a later line lack the field on every earlier
@@ -247,11 +324,15 @@ void EntryView::AddColumns(std::size_t n) {
 }
 
 void EntryView::AddColour(Colour& c) {
+  std::vector<ColourRun>& runs = *c.runs;
+  if (c.known && (dirty_ & c.fields) == 0) {
+    ++runs.back().count;
+    return;
+  }
   std::string_view f[3];
   bool same = c.known;
   for (int k = 0; k < 3; ++k) {
-    std::size_t col = static_cast<std::size_t>(c.cols[k]);
-    if (col >= 1 && col <= fields.size()) f[k] = fields[col - 1];
+    f[k] = Field(static_cast<std::size_t>(c.cols[k]));
     same = same && f[k] == c.last[k];
   }
   if (!same) {
@@ -265,7 +346,6 @@ void EntryView::AddColour(Colour& c) {
     c.rgb = rgb;
     c.known = true;
   }
-  std::vector<ColourRun>& runs = *c.runs;
   if (!runs.empty() && runs.back().rgb == c.rgb) {
     ++runs.back().count;
   } else {
@@ -274,16 +354,22 @@ void EntryView::AddColour(Colour& c) {
 }
 
 void EntryView::AddLine(long long lineno) {
-  std::size_t n = fields.size();
+  std::size_t n = spans_.size();
   if (n > columns.size()) AddColumns(n);
   std::size_t residue = static_cast<std::size_t>(residue_col);
   for (std::size_t k = 0; k < n; ++k) {
-    std::string_view f = fields[k];
-    if (k + 1 == residue && f.size() == 1 && f[0] > ' ' && f[0] < 0x7f) {
-      residues += f[0];
-      columns[k].AddResidue();
+    std::string_view f = line_.substr(spans_[k].start, spans_[k].size);
+    if (k + 1 == residue) {
+      if (f.size() == 1 && f[0] > ' ' && f[0] < 0x7f) {
+        residues += f[0];
+        columns[k].AddResidue();
+      } else {
+        residues += '?';
+        columns[k].Add(f);
+      }
+    } else if (k < 64 && !((dirty_ >> k) & 1)) {
+      columns[k].AddSame(f);
     } else {
-      if (k + 1 == residue) residues += '?';
       columns[k].Add(f);
     }
   }
@@ -292,12 +378,11 @@ void EntryView::AddLine(long long lineno) {
   if (coloured) AddColour(bg_);
   if (fg_coloured) AddColour(fg_);
   if (detail_) {
-    auto field = [&](int col) { return col >= 1 && static_cast<std::size_t>(col) <= n ? fields[col - 1] : ""; };
-    std::string_view pos = field(seqpos_col);
+    std::string_view pos = Field(static_cast<std::size_t>(seqpos_col));
     positions.emplace_back(pos.empty() ? std::to_string(lineno) : std::string(pos));
-    alignpos.push_back(alignpos_col ? ParseInt(field(alignpos_col)) : 0);
+    alignpos.push_back(alignpos_col ? ParseInt(Field(static_cast<std::size_t>(alignpos_col))) : 0);
     for (int t = 0; t < kTracks; ++t) {
-      std::string_view f = field(track_col[t]);
+      std::string_view f = Field(static_cast<std::size_t>(track_col[t]));
       tracks[t] += f.empty() ? '.' : f[0];
     }
   }

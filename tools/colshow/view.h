@@ -28,6 +28,14 @@ class ColumnRuns {
   void Add(std::string_view field);
   // The field is the line's residue letter (kept in the residue text).
   void AddResidue();
+  // A field known to equal the one added before.
+  void AddSame(std::string_view field) {
+    if (kind_ == 'c') {
+      ++count_;
+    } else {
+      Add(field);
+    }
+  }
   void AddMissing(long long n = 1);
   // Closes the open run; the text is complete.
   void Finish();
@@ -70,9 +78,15 @@ class EntryView {
   // Prepares for the body of `e` (its entry text read). `detail` keeps per
   // line what the figure needs: positions and track letters.
   void Start(const Entry& e, bool detail);
-  // Splits a body line into `fields` (for the caller's -r test first).
-  void SplitFields(std::string_view line);
-  // Adds the line last split, with its line number.
+  // Takes a body line (the caller keeps it until the next one) and finds its
+  // fields, for the caller's -r test first.
+  void TakeLine(std::string_view line);
+  std::size_t FieldCount() const { return spans_.size(); }
+  // Field k (1-based) of the line taken; "" when the line lacks it.
+  std::string_view Field(std::size_t k) const {
+    return k >= 1 && k <= spans_.size() ? line_.substr(spans_[k - 1].start, spans_[k - 1].size) : std::string_view();
+  }
+  // Adds the line taken, with its line number.
   void AddLine(long long lineno);
   // Closes every run.
   void Finish();
@@ -98,13 +112,12 @@ class EntryView {
   std::vector<long long> alignpos;
   std::string tracks[kTracks];
 
-  // The fields of the line last split.
-  std::vector<std::string_view> fields;
 
  private:
   struct Colour {
     int cols[3] = {};
     std::string last[3];  // the fields `rgb` was made of, to skip parsing
+    std::uint64_t fields = 0;  // bits of its columns, to see whether they changed
     bool known = false;
     Rgb rgb = 0;
     Rgb fallback = 0;
@@ -113,6 +126,21 @@ class EntryView {
   void SetUpColour(Colour& c, const char* const labels[3], Rgb fallback, std::vector<ColourRun>& runs);
   void AddColour(Colour& c);
   void AddColumns(std::size_t n);
+  void Split(std::string_view line);
+  bool SameLayout(std::string_view line);
+
+  // The line taken and its fields. Consecutive body lines mostly differ in
+  // a few bytes (the residue, the last digit of the position): when they
+  // keep the previous line's layout, only the fields whose bytes changed
+  // are `dirty_` and looked at.
+  struct Span {
+    std::uint32_t start, size;
+  };
+  std::string_view line_;
+  std::vector<Span> spans_;
+  std::string previous_;
+  std::vector<std::uint8_t> field_at_;  // byte offset -> field index
+  std::uint64_t dirty_ = ~std::uint64_t{0};
 
   const Entry* entry_ = nullptr;  // for the labels of columns found late
   bool detail_ = false;
