@@ -6,7 +6,7 @@ include(CMakePackageConfigHelpers)
 
 set(COL_INCLUDE_SUBDIR col)
 
-foreach(tool morvel tindra trasply)
+foreach(tool morvel tindra trasply colshow)
   if(TARGET ${tool})
     install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
@@ -16,7 +16,7 @@ file(GLOB man1_pages ${PROJECT_SOURCE_DIR}/man/*.1)
 file(GLOB man5_pages ${PROJECT_SOURCE_DIR}/man/*.5)
 install(FILES ${man1_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${man5_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man5)
-foreach(tool morvel tindra trasply)
+foreach(tool morvel tindra trasply colshow)
   if(EXISTS ${PROJECT_SOURCE_DIR}/completion/${tool})
     install(FILES ${PROJECT_SOURCE_DIR}/completion/${tool}
             DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
