@@ -111,7 +111,9 @@ bool read_command_line(int argc, char** argv, Settings& s, Output* info) {
 // A body ends at the first line whose first 12 characters are these.
 constexpr std::string_view kEndMarker = "; **********";
 
-bool IsEndMarker(std::string_view line) { return line.substr(0, kEndMarker.size()) == kEndMarker; }
+bool IsEndMarker(std::string_view line) {
+  return !line.empty() && line[0] == ';' && line.substr(0, kEndMarker.size()) == kEndMarker;
+}
 
 // A line number as a position, as tindra counts it.
 int LineNumber(long long n) { return n < INT32_MAX ? static_cast<int>(n) : INT32_MAX; }

@@ -45,6 +45,15 @@ bool StepText(std::string& text, long long step) {
   return true;
 }
 
+// Equality of two short texts (fields are a few characters) without a call.
+inline bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Lines up to this long keep their layout for the next line.
@@ -66,7 +75,7 @@ void ColumnRuns::Add(std::string_view field) {
 // (the codon positions 1 2 3) or into a count (the sequence positions).
 bool ColumnRuns::Extend(std::string_view field) {
   if (kind_ == 'c' || kind_ == 'p') {
-    if (field == values_[phase_]) {
+    if (SameText(field, values_[phase_])) {
       ++count_;
       if (++phase_ == static_cast<int>(values_.size())) phase_ = 0;
       return true;
@@ -92,7 +101,7 @@ bool ColumnRuns::Extend(std::string_view field) {
     return true;
   }
   if (kind_ == 'i') {
-    if (field == next_) {
+    if (SameText(field, next_)) {
       ++count_;
       long long next = start_ + count_ * step_;
       if (!(next > 0 && StepText(next_, step_))) {
@@ -231,6 +240,8 @@ void EntryView::Start(const Entry& e, bool detail) {
   count = 0;
   previous_.clear();
   spans_.clear();
+  synced_.clear();
+  constant_ = 0;
   dirty_ = ~std::uint64_t{0};
 
   residue_col = FirstColumn(e, {"residue", "nucleotide", "aminoacid", "code"});
@@ -320,6 +331,7 @@ void EntryView::AddColumns(std::size_t n) {
     }
     labels.push_back(std::move(label));
     columns.emplace_back().AddMissing(count);
+    synced_.push_back(count);
   }
 }
 
@@ -353,27 +365,48 @@ void EntryView::AddColour(Colour& c) {
   }
 }
 
+// Brings column k up to the lines before the current one.
+void EntryView::Sync(std::size_t k) {
+  if (synced_[k] < count) columns[k].AddRepeats(count - synced_[k]);
+  synced_[k] = count + 1;
+}
+
+// Adds field k (0-based) of the current line, or its absence.
+void EntryView::AddField(std::size_t k) {
+  Sync(k);
+  ColumnRuns& column = columns[k];
+  if (k >= spans_.size()) {
+    column.AddMissing();
+  } else {
+    std::string_view f = line_.substr(spans_[k].start, spans_[k].size);
+    if (k + 1 != static_cast<std::size_t>(residue_col)) {
+      column.Add(f);
+    } else if (f.size() == 1 && f[0] > ' ' && f[0] < 0x7f) {
+      residues += f[0];
+      column.AddResidue();
+    } else {
+      residues += '?';
+      column.Add(f);
+    }
+  }
+  if (k < 64) {
+    std::uint64_t bit = std::uint64_t{1} << k;
+    constant_ = column.IsConstant() ? constant_ | bit : constant_ & ~bit;
+  }
+}
+
 void EntryView::AddLine(long long lineno) {
   std::size_t n = spans_.size();
   if (n > columns.size()) AddColumns(n);
   std::size_t residue = static_cast<std::size_t>(residue_col);
-  for (std::size_t k = 0; k < n; ++k) {
-    std::string_view f = line_.substr(spans_[k].start, spans_[k].size);
-    if (k + 1 == residue) {
-      if (f.size() == 1 && f[0] > ' ' && f[0] < 0x7f) {
-        residues += f[0];
-        columns[k].AddResidue();
-      } else {
-        residues += '?';
-        columns[k].Add(f);
-      }
-    } else if (k < 64 && !((dirty_ >> k) & 1)) {
-      columns[k].AddSame(f);
-    } else {
-      columns[k].Add(f);
-    }
+  if (columns.size() <= 64) {
+    std::uint64_t all = columns.size() == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << columns.size()) - 1;
+    std::uint64_t work = (dirty_ | ~constant_) & all;
+    if (residue >= 1 && residue <= n) work |= std::uint64_t{1} << (residue - 1);
+    for (; work != 0; work &= work - 1) AddField(static_cast<std::size_t>(std::countr_zero(work)));
+  } else {
+    for (std::size_t k = 0; k < columns.size(); ++k) AddField(k);
   }
-  for (std::size_t k = n; k < columns.size(); ++k) columns[k].AddMissing();
   if (residue == 0 || residue > n) residues += ' ';
   if (coloured) AddColour(bg_);
   if (fg_coloured) AddColour(fg_);
@@ -390,5 +423,9 @@ void EntryView::AddLine(long long lineno) {
 }
 
 void EntryView::Finish() {
-  for (ColumnRuns& c : columns) c.Finish();
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    if (synced_[k] < count) columns[k].AddRepeats(count - synced_[k]);
+    synced_[k] = count;
+    columns[k].Finish();
+  }
 }

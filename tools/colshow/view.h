@@ -28,14 +28,10 @@ class ColumnRuns {
   void Add(std::string_view field);
   // The field is the line's residue letter (kept in the residue text).
   void AddResidue();
-  // A field known to equal the one added before.
-  void AddSame(std::string_view field) {
-    if (kind_ == 'c') {
-      ++count_;
-    } else {
-      Add(field);
-    }
-  }
+  // The open run is one value repeated: lines that repeat it may be
+  // counted later, all at once, with AddRepeats.
+  bool IsConstant() const { return kind_ == 'c'; }
+  void AddRepeats(long long n) { count_ += n; }
   void AddMissing(long long n = 1);
   // Closes the open run; the text is complete.
   void Finish();
@@ -127,6 +123,8 @@ class EntryView {
   void AddColour(Colour& c);
   void AddColumns(std::size_t n);
   void Split(std::string_view line);
+  void Sync(std::size_t k);
+  void AddField(std::size_t k);
   bool SameLayout(std::string_view line);
 
   // The line taken and its fields. Consecutive body lines mostly differ in
@@ -141,6 +139,11 @@ class EntryView {
   std::string previous_;
   std::vector<std::uint8_t> field_at_;  // byte offset -> field index
   std::uint64_t dirty_ = ~std::uint64_t{0};
+  // Columns whose open run is one value (IsConstant) and that are not dirty
+  // are not looked at: synced_[k] tells up to which line column k is
+  // complete, and the lines after it repeat its value.
+  std::uint64_t constant_ = 0;
+  std::vector<long long> synced_;
 
   const Entry* entry_ = nullptr;  // for the labels of columns found late
   bool detail_ = false;
