@@ -356,6 +356,16 @@ TEST(Selection, EntriesAndPositionsAsTindraChoosesThem) {
   }
 }
 
+TEST(Selection, LinesSkippedByRangesStillCountAsChanges) {
+  // Line 2 changes the last column and is not shown; line 3 repeats line 2.
+  std::string input = std::string(kHeader) + EntryText("skips", {"residue", "seqpos", "note"}) +
+                      "a 1 x\nc 2 y\ng 3 y\nt 4 y\n; **********\n";
+  std::vector<Shown> page = ReadPage(Show({"-r1,3-4"}, input));
+  ASSERT_EQ(page.size(), 1u);
+  EXPECT_EQ(page[0].columns[2], (std::vector<std::string>{"x", "y", "y"}));
+  EXPECT_EQ(page[0].columns[1], (std::vector<std::string>{"1", "3", "4"}));
+}
+
 TEST(Selection, GapPositionsReadAsZero) {
   std::string input = std::string(kHeader) + EntryText("gapped", {"residue", "seqpos", "alignpos"}) +
                       "a 1 1\n- . .\nc 2 3\n; **********\n";

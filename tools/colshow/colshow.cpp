@@ -136,6 +136,7 @@ class Shower {
   SvgWriter svg_;
   EntryView view_;
   std::string line_;
+  std::string lines_[2];  // body lines are read into these in turn (TakeLine)
   long long shown_ = 0;  // residues kept for the figure
 };
 
@@ -157,12 +158,13 @@ Body Shower::ReadBody(Input& in, Entry& e) {
   view_.Start(e, s_.svg);
   bool ranges = s_.selection.HasRanges();
   std::size_t position_col = static_cast<std::size_t>(Selection::PositionColumn(e));
-  for (long long n = 1; GetLine(in, line_); ++n) {
-    if (IsEndMarker(line_)) {
+  for (long long n = 1; GetLine(in, lines_[n & 1]); ++n) {
+    const std::string& line = lines_[n & 1];
+    if (IsEndMarker(line)) {
       view_.Finish();
       return Body::kRead;
     }
-    view_.TakeLine(line_);
+    view_.TakeLine(line);
     if (ranges) {
       int position = LineNumber(n);
       if (position_col != 0) {

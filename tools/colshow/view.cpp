@@ -238,11 +238,11 @@ void EntryView::Start(const Entry& e, bool detail) {
   alignpos.clear();
   for (std::string& t : tracks) t.clear();
   count = 0;
-  previous_.clear();
+  previous_ = {};
   spans_.clear();
   synced_.clear();
   constant_ = 0;
-  dirty_ = ~std::uint64_t{0};
+  dirty_ = unadded_ = ~std::uint64_t{0};
 
   residue_col = FirstColumn(e, {"residue", "nucleotide", "aminoacid", "code"});
   seqpos_col = ReadColno(e, "seqpos");
@@ -270,9 +270,9 @@ void EntryView::Split(std::string_view line) {
   }
   dirty_ = ~std::uint64_t{0};
   // The layout of a short line, for the lines after it.
-  previous_.clear();
+  previous_ = {};
   if (line.size() > kLayoutBytes || spans_.size() > 64) return;
-  previous_.assign(line);
+  previous_ = line;
   field_at_.assign(line.size(), 0);
   for (std::size_t k = 0; k < spans_.size(); ++k) {
     std::fill_n(field_at_.begin() + spans_[k].start, spans_[k].size, static_cast<std::uint8_t>(k));
@@ -309,7 +309,7 @@ bool EntryView::SameLayout(std::string_view line) {
   for (; i < n; ++i) {
     if (a[i] != b[i] && !differs(i)) return false;
   }
-  std::memcpy(previous_.data(), b, n);
+  previous_ = line;
   dirty_ = dirty;
   return true;
 }
@@ -317,6 +317,7 @@ bool EntryView::SameLayout(std::string_view line) {
 void EntryView::TakeLine(std::string_view line) {
   line_ = line;
   if (!SameLayout(line)) Split(line);
+  unadded_ |= dirty_;
 }
 
 // Columns that appear first on a later line lack the field on every earlier
@@ -396,6 +397,8 @@ void EntryView::AddField(std::size_t k) {
 }
 
 void EntryView::AddLine(long long lineno) {
+  dirty_ = unadded_;
+  unadded_ = 0;
   std::size_t n = spans_.size();
   if (n > columns.size()) AddColumns(n);
   std::size_t residue = static_cast<std::size_t>(residue_col);

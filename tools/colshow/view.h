@@ -74,8 +74,9 @@ class EntryView {
   // Prepares for the body of `e` (its entry text read). `detail` keeps per
   // line what the figure needs: positions and track letters.
   void Start(const Entry& e, bool detail);
-  // Takes a body line (the caller keeps it until the next one) and finds its
-  // fields, for the caller's -r test first.
+  // Takes a body line and finds its fields, for the caller's -r test first.
+  // The caller keeps the line unchanged until the next line has been taken
+  // (reading lines alternately into two strings does).
   void TakeLine(std::string_view line);
   std::size_t FieldCount() const { return spans_.size(); }
   // Field k (1-based) of the line taken; "" when the line lacks it.
@@ -136,9 +137,12 @@ class EntryView {
   };
   std::string_view line_;
   std::vector<Span> spans_;
-  std::string previous_;
+  std::string_view previous_;  // the line before, when its layout is kept
   std::vector<std::uint8_t> field_at_;  // byte offset -> field index
   std::uint64_t dirty_ = ~std::uint64_t{0};
+  // The changes since the last line added: lines that -r skips are taken
+  // but not added, and their changes count for the next line added.
+  std::uint64_t unadded_ = ~std::uint64_t{0};
   // Columns whose open run is one value (IsConstant) and that are not dirty
   // are not looked at: synced_[k] tells up to which line column k is
   // complete, and the lines after it repeat its value.
