@@ -1,5 +1,6 @@
 # Thin wrapper around CMake + Ninja.
-#   make run            build, then run the example pipeline
+#   make run            build, then run the example pipeline and render build/sample.html
+#   make screenshot     docs/sample.png: the example page in headless Chromium
 #   make test           build and run every test
 #   make test-sanitize  the same tests under AddressSanitizer + UBSan
 #   make install PREFIX=/usr/local   install programs, man pages, libraries
@@ -12,7 +13,7 @@ SAN      ?= build/sanitize
 JOBS     ?= $(shell nproc)
 EXAMPLE  ?= examples/sample.gb
 
-.PHONY: all build run test sanitize test-sanitize fuzz fuzz-smoke bench install package clean
+.PHONY: all build run screenshot test sanitize test-sanitize fuzz fuzz-smoke bench install package clean
 
 all: build
 
@@ -22,8 +23,30 @@ $(BUILD)/build.ninja:
 build: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The chain GenBank -> morvel -> tindra -> colshow, with a short summary of
+# the col file in place of its hundreds of body lines.
 run: build
-	$(BUILD)/bin/morvel --gene $(EXAMPLE) | $(BUILD)/bin/tindra -r81-200,301-468 -c
+	@echo '$$ morvel --gene $(EXAMPLE) | tindra -r81-200,301-468 -c > build/sample.col'
+	@$(BUILD)/bin/morvel --gene $(EXAMPLE) | $(BUILD)/bin/tindra -r81-200,301-468 -c > build/sample.col
+	@awk '/^; ==========/ { body = 0 } /^; ENTRY/ { names = names (n++ ? ", " : "") $$3 } \
+	  /^; ----------/ { body = 1; next } /^; \*\*\*\*/ { body = 0 } \
+	  body { lines++; if ($$7 != "1.000" || $$8 != "1.000" || $$9 != "1.000") red++ } \
+	  /was run on this file/ { sub(/^; /, ""); history = history "\n    history: " $$0 } \
+	  END { printf "  %d %s (%s), %d residues, %d of them coloured%s\n", n, n == 1 ? "entry" : "entries", names, lines, red, history }' build/sample.col
+	@echo '$$ colshow build/sample.col > build/sample.html'
+	@$(BUILD)/bin/colshow build/sample.col > build/sample.html
+	@echo "  page: $(CURDIR)/build/sample.html ($$(wc -c < build/sample.html) bytes, self-contained): open it in a browser"
+
+CHROMIUM ?= chromium
+screenshot: run
+	@mkdir -p docs
+	cd build && $(CURDIR)/$(BUILD)/bin/colshow sample.col > sample-shot.html
+	profile=$$(mktemp -d) && $(CHROMIUM) --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+	  --disable-background-networking --disable-component-update --disable-sync --user-data-dir=$$profile \
+	  --window-size=1100,720 --hide-scrollbars --virtual-time-budget=5000 \
+	  --screenshot=$(CURDIR)/docs/sample.png file://$(CURDIR)/build/sample-shot.html 2>/dev/null; \
+	  status=$$?; rm -rf $$profile; exit $$status
+	@echo "  docs/sample.png"
 
 test: build
 	ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure

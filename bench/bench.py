@@ -120,6 +120,13 @@ def col_meta(path):
     return dict(bytes=size, body_lines=lines - semis, entries=entries, largest_entry=largest)
 
 
+def make_coloured(tmp, col_path, tindra):
+    """What colshow is measured on: `morvel --gene | tindra -r...` output."""
+    with open(tmp, "wb") as out:
+        subprocess.run([tindra, TINDRA_RANGES, TINDRA_COLOURS[0], col_path], check=True, stdout=out)
+    return col_meta(tmp)
+
+
 def make_lineform(tmp, entries, rows):
     gen = os.path.join(BENCH, "gen_lineform.py")
     subprocess.run([sys.executable, gen, tmp, str(entries), str(rows)],
@@ -143,6 +150,9 @@ def prepare_inputs(scale_name, bin_dir):
     inputs["col"] = (col, cached(col, gen_gb + "-col",
                                  lambda tmp: make_col(tmp, gb, os.path.join(bin_dir, "morvel"))))
     entries, rows = scale["entries"], scale["rows"]
+    coloured = os.path.join(data, "records-coloured.col")
+    inputs["coloured"] = (coloured, cached(coloured, gen_gb + "-coloured", lambda tmp: make_coloured(
+        tmp, col, os.path.join(bin_dir, "tindra"))))
     inputs["lin1"] = (lin1, cached(lin1, gen_lin, lambda tmp: make_lineform(tmp, entries, rows)))
     inputs["lin2"] = (lin2, cached(lin2, gen_lin,
                                    lambda tmp: make_lineform(tmp, entries, 2 * rows)))
@@ -216,6 +226,8 @@ def make_cases(bins, inputs, awk, bio):
     bases, lines = gbm["bases"], colm["body_lines"]
     rows1 = lin1m["entries"] * lin1m["rows"]
     rows2 = lin2m["entries"] * lin2m["rows"]
+    colshow = os.path.join(bins, "colshow")
+    coloured, colouredm = inputs["coloured"]
     cases = [
         Case("morvel", "morvel", [morvel, gb], bases, "bases"),
         Case("morvel", "morvel --gene", [morvel, "--gene", gb], bases, "bases"),
@@ -242,6 +254,8 @@ def make_cases(bins, inputs, awk, bio):
         Case("trasply", "awk peer: transpose (%s rows)" % fmt_count(lin1m["rows"]),
              [awk, "-f", os.path.join(PEERS, "trasply.awk"), lin1], rows1, "rows",
              peer="awk", reference="trasply (entries of %s rows)" % fmt_count(lin1m["rows"])),
+        Case("colshow", "colshow (tindra %s %s output)" % (TINDRA_RANGES, TINDRA_COLOURS[0]),
+             [colshow, coloured], colouredm["body_lines"], "lines"),
     ]
     vgb, vgbm = inputs["vgb"]
     vcf, vcfm = inputs["vcf"]
@@ -474,7 +488,67 @@ def targets(cases, inputs):
         lin = t2.median / t1.median
         add("trasply linear in entry size (entries twice as long)",
             "time ratio about 2 (1.6 to 2.4)", "%.2f" % lin, 1.6 <= lin <= 2.4)
+    shows = [c for c in cases if c.group == "colshow"]
+    if shows and shows[0].median:
+        show = shows[0]
+        rate = show.units / show.median
+        add("`colshow` throughput", ">= 30 M lines/s", "%.1f M lines/s" % (rate / 1e6), rate >= 30e6)
+        per = show.out_bytes / show.units
+        add("`colshow` page size", "<= 2 bytes of HTML per residue", "%.2f bytes per residue" % per, per <= 2)
+    paint = PAINT.get("result")
+    if paint:
+        small, large, residues = paint
+        add("%s-residue page painted in headless Chromium" % fmt_count(residues),
+            "<= 3 s more than a 10-residue page",
+            "%.2f s vs %.2f s (%.2f s more)" % (large, small, large - small),
+            large - small <= 3)
+    else:
+        add("large page painted in headless Chromium", "<= 3 s more than a 10-residue page",
+            "not measured (%s)" % PAINT.get("skipped", "not run"), None)
     return rows
+
+
+# ---------------------------------------------------------------- paint time
+
+PAINT = {}
+
+
+def measure_paint(bins, inputs, runs):
+    """Median wall time of a headless Chromium screenshot of a 10-residue page
+    and of the page of the largest entry (its first), each from file://."""
+    chromium = shutil.which("chromium") or shutil.which("chromium-browser")
+    if not chromium:
+        PAINT["skipped"] = "no chromium on PATH"
+        return
+    colshow = os.path.join(bins, "colshow")
+    coloured = inputs["coloured"][0]
+    scratch = os.path.join(BENCH, "data", "run")
+    os.makedirs(scratch, exist_ok=True)
+    small, large = os.path.join(scratch, "small.html"), os.path.join(scratch, "large.html")
+    with open(small, "wb") as f:
+        subprocess.run([colshow, "-s1", "-r1-10", coloured], check=True, stdout=f)
+    with open(large, "wb") as f:
+        subprocess.run([colshow, "-s1", coloured], check=True, stdout=f)
+    residues = inputs["gb"][1]["largest"]
+
+    def shot(page):
+        profile = os.path.join(scratch, "chromium-profile")
+        shutil.rmtree(profile, ignore_errors=True)
+        argv = [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                "--user-data-dir=" + profile, "--window-size=1100,800", "--hide-scrollbars",
+                "--run-all-compositor-stages-before-draw", "--screenshot=" + os.path.join(scratch, "shot.png"),
+                "file://" + page]
+        started = time.perf_counter()
+        subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=TIMEOUT, check=True)
+        return time.perf_counter() - started
+
+    times = {small: [], large: []}
+    for rep in range(runs):  # interleaved, like the other cases
+        for page in (small, large):
+            times[page].append(shot(page))
+            log("  paint %d/%d %-30s %6.2f s" % (rep + 1, runs, os.path.basename(page), times[page][-1]))
+    PAINT["result"] = (statistics.median(times[small]), statistics.median(times[large]), residues)
 
 
 def report(cases, inputs, scale_name, runs, load_before, load_after, bins, started):
@@ -566,16 +640,18 @@ def main():
     if scale_name not in SCALES:
         sys.exit("BENCH_SCALE must be one of: %s" % ", ".join(SCALES))
     runs = max(3, int(os.environ.get("BENCH_RUNS", "3")))
-    for tool in ("morvel", "tindra", "trasply"):
+    for tool in ("morvel", "tindra", "trasply", "colshow"):
         if not os.access(os.path.join(bins, tool), os.X_OK):
             sys.exit("bench: %s/%s is missing; build first (make bench does)" % (bins, tool))
     inputs = prepare_inputs(scale_name, bins)
     awk, bio = find_awk(), find_biopython()
     cases = make_cases(bins, inputs, awk, bio)
     load_before = os.getloadavg()[0]
-    for group in ("morvel", "tindra", "trasply", "variants"):
+    for group in ("morvel", "tindra", "trasply", "variants", "colshow"):
         log("%s:" % group)
         run_group([c for c in cases if c.group == group], runs)
+    log("colshow page in headless Chromium:")
+    measure_paint(bins, inputs, runs)
     text = report(cases, inputs, scale_name, runs, load_before, os.getloadavg()[0], bins, started)
     target = (os.path.join(BENCH, "results.md") if scale_name == "full"
               else os.path.join(BENCH, "data", "results-%s.md" % scale_name))

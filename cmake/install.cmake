@@ -16,7 +16,7 @@ set(MORVEL_SUITE_DEBIAN_RELEASE 1)
 # generic names (file.h, output.h, ...) never meet the client's own.
 set(COL_INCLUDE_SUBDIR col)
 
-foreach(tool morvel tindra trasply)
+foreach(tool morvel tindra trasply colshow)
   if(TARGET ${tool})
     install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
@@ -40,7 +40,7 @@ foreach(page ${man_pages})
   add_compressed(${page} ${PROJECT_BINARY_DIR}/man/${name}.gz)
   install(FILES ${PROJECT_BINARY_DIR}/man/${name}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
 endforeach()
-foreach(tool morvel tindra trasply)
+foreach(tool morvel tindra trasply colshow)
   if(EXISTS ${PROJECT_SOURCE_DIR}/completion/${tool})
     install(FILES ${PROJECT_SOURCE_DIR}/completion/${tool}
             DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)

@@ -11,7 +11,7 @@
 set -u
 bin=$1 seconds=$2
 shift 2
-targets=${*:-location morvel args col tindra trasply gzip}
+targets=${*:-location morvel args col tindra trasply gzip colshow}
 root=$(cd "$(dirname "$0")/.." && pwd)
 shared=$root/../shared/data/genbank
 work=$root/build/fuzz-corpus
@@ -46,6 +46,9 @@ seed args 'args-*'
 seed col '*.col' 'out'
 seed tindra '*.col'
 seed trasply '*.col' '*.line'
+# colshow reads what the col reader reads: the same seeds and kept inputs.
+seed colshow '*.col' 'out'
+find "$root/fuzz/regressions/col" -type f 2>/dev/null | while read -r f; do keep colshow "$f"; done
 seed gzip '*.gz'
 # Locations: the location word of every feature line of the GenBank inputs.
 gb_files | xargs -r awk '/^     [^ ]/ && NF >= 2 { print $2 }' 2>/dev/null | sort -u | head -n 2000 |

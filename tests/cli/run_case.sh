@@ -10,6 +10,7 @@ set -u
 case_dir=$1
 bin_dir=$2
 export MORVEL=$bin_dir/morvel TINDRA=$bin_dir/tindra TRASPLY=$bin_dir/trasply
+export COLSHOW=$bin_dir/colshow
 export SHARED_DATA=${SHARED_DATA:-${SHARED_DATA_DEFAULT:-}}
 cd "$case_dir" || exit 2
 if [ -f no-sanitizer ] && [ "${SANITIZED:-OFF}" = ON ]; then

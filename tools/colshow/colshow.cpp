@@ -1,0 +1,251 @@
+#include "colshow.h"
+
+#include <charconv>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "page.h"
+#include "selection.h"
+#include "svg.h"
+#include "tool.h"
+#include "view.h"
+
+#ifndef COLSHOW_VERSION
+#define COLSHOW_VERSION "unknown"
+#endif
+
+namespace {
+
+struct Settings {
+  Selection selection;
+  PageOptions page;
+  bool svg = false;
+  bool info = false;  // --help or --version was answered
+  const char* filename = nullptr;
+};
+
+constexpr int kMaxWidth = 10000;
+
+// "--help" and "--version": true when `piece` is one of them, after writing
+// the answer on `out`.
+bool AnswerInfo(std::string_view piece, Output& out) {
+  if (piece == "-version") {
+    out.Write("colshow " COLSHOW_VERSION "\n");
+    return true;
+  }
+  if (piece != "-help" && piece != "h") return false;
+  out.Write(
+      "Usage: colshow [OPTIONS] [FILE] > page.html\n"
+      "Show a col file (FILE, or standard input; gzip too) as one self-contained\n"
+      "HTML page: a panel per entry with its residues in rows, each residue in its\n"
+      "background (color_r/g/b) and foreground (color2_r/g/b) colour, the position\n"
+      "at both ends of each row, and the intron/exon, codonpos and strand tracks.\n"
+      "Entries with an alignpos column are shown together as an alignment. Pointing\n"
+      "at a residue shows every field of its line; #pos=N or #entry=NAME&pos=N in\n"
+      "the page's address opens it at that position.\n"
+      "\n"
+      "Options (values follow the letter directly, as in tindra: -r100-200):\n"
+      "  -s<seqrange>, --seq=<seqrange>  show only these entries: numbers and\n"
+      "                                  ranges such as 2-3, or names (--seq= only)\n"
+      "  -r<range>, --range=<range>      show only these positions (alignpos, else\n"
+      "                                  seqpos, else line number), e.g. 1-100,250\n"
+      "  -w<n>, --width=<n>              residues per row (default 60)\n"
+      "  --align                         show every entry in the alignment view\n"
+      "  --svg                           write an SVG figure instead (at most\n"
+      "                                  100000 residues)\n"
+      "  -h, --help                      this text\n"
+      "  --version                       the version\n");
+  return true;
+}
+
+bool ReadWidth(std::string_view text, int& width) {
+  int v = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec != std::errc() || end != text.data() + text.size() || v < 1 || v > kMaxWidth) return false;
+  width = v;
+  return true;
+}
+
+// Applies one option piece; false for an unknown option or a bad value.
+bool apply_option(Settings& s, std::string_view piece) {
+  auto after = [&](std::string_view name) { return piece.substr(name.size()); };
+  if (piece.starts_with("r")) {
+    s.selection.SetRanges(after("r"));
+  } else if (piece.starts_with("-range=")) {
+    s.selection.SetRanges(after("-range="));
+  } else if (piece.starts_with("s")) {
+    s.selection.SetEntries(after("s"));
+  } else if (piece.starts_with("-seq=")) {
+    s.selection.SetEntries(after("-seq="));
+  } else if (piece.starts_with("w")) {
+    return ReadWidth(after("w"), s.page.width);
+  } else if (piece.starts_with("-width=")) {
+    return ReadWidth(after("-width="), s.page.width);
+  } else if (piece == "-align") {
+    s.page.align = true;
+  } else if (piece == "-svg") {
+    s.svg = true;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// False after a bad command line (the caller prints the usage text).
+bool read_command_line(int argc, char** argv, Settings& s, Output* info) {
+  Args args = InitArgument(argc, argv);
+  while (auto piece = GetArgument(args)) {
+    if (info && AnswerInfo(*piece, *info)) {
+      s.info = true;
+      return true;
+    }
+    if (!apply_option(s, *piece)) return false;
+  }
+  s.filename = GetFilename(args);
+  if (s.filename && GetFilename(args)) return false;
+  s.page.source = s.filename ? s.filename : "standard input";
+  return true;
+}
+
+// A body ends at the first line whose first 12 characters are these.
+constexpr std::string_view kEndMarker = "; **********";
+
+bool IsEndMarker(std::string_view line) {
+  return !line.empty() && line[0] == ';' && line.substr(0, kEndMarker.size()) == kEndMarker;
+}
+
+// A line number as a position, as tindra counts it.
+int LineNumber(long long n) { return n < INT32_MAX ? static_cast<int>(n) : INT32_MAX; }
+
+enum class Body { kRead, kError, kTooLarge };
+
+class Shower {
+ public:
+  Shower(const Settings& s, Output& out) : s_(s), out_(out), page_(out, s.page), svg_(out, s.page) {}
+
+  int Run(Input& in);
+
+ private:
+  Body ReadBody(Input& in, Entry& e);
+  Body SkipBody(Input& in, Entry& e);
+
+  const Settings& s_;
+  Output& out_;
+  PageWriter page_;
+  SvgWriter svg_;
+  EntryView view_;
+  std::string line_;
+  std::string lines_[2];  // body lines are read into these in turn (TakeLine)
+  long long shown_ = 0;  // residues kept for the figure
+};
+
+// The input ended inside a body: the entry reader, asked for more, reports
+// the entry cut short.
+Body EntryCutShort(Input& in, Entry& e) {
+  ReadEntryLines(in, e, 1);
+  return Body::kError;
+}
+
+Body Shower::SkipBody(Input& in, Entry& e) {
+  while (GetLine(in, line_)) {
+    if (IsEndMarker(line_)) return Body::kRead;
+  }
+  return EntryCutShort(in, e);
+}
+
+Body Shower::ReadBody(Input& in, Entry& e) {
+  view_.Start(e, s_.svg);
+  bool ranges = s_.selection.HasRanges();
+  std::size_t position_col = static_cast<std::size_t>(Selection::PositionColumn(e));
+  for (long long n = 1; GetLine(in, lines_[n & 1]); ++n) {
+    const std::string& line = lines_[n & 1];
+    if (IsEndMarker(line)) {
+      view_.Finish();
+      return Body::kRead;
+    }
+    view_.TakeLine(line);
+    if (ranges) {
+      int position = LineNumber(n);
+      if (position_col != 0) {
+        position = Selection::ReadPosition(view_.Field(position_col));
+      }
+      if (!s_.selection.ChoosesPosition(position)) continue;
+    }
+    view_.AddLine(n);
+    if (s_.svg && shown_ + view_.count > kSvgResidueLimit) {
+      std::fprintf(stderr,
+                   "colshow: --svg draws at most %lld residues and this selection has more; choose fewer with -s "
+                   "or -r\n",
+                   kSvgResidueLimit);
+      return Body::kTooLarge;
+    }
+  }
+  return EntryCutShort(in, e);
+}
+
+int Shower::Run(Input& in) {
+  Header header = MakeHeader();
+  if (ReadHeader(in, header) != 0) return 1;
+  if (!s_.svg) page_.Begin(header);
+  Entry e = MakeEntry();
+  int entryno = 1;
+  int rc;
+  Body body = Body::kRead;
+  while ((rc = ReadEntryText(in, e)) == 0) {
+    bool chosen = s_.selection.ChoosesEntry(e, entryno);
+    body = chosen ? ReadBody(in, e) : SkipBody(in, e);
+    if (body != Body::kRead) break;
+    if (chosen && s_.svg) {
+      svg_.AddEntry(view_, entryno);
+      shown_ += view_.count;
+    } else if (chosen) {
+      page_.AddEntry(e, view_, entryno);
+    }
+    if (entryno < INT32_MAX) ++entryno;
+  }
+  bool failed = rc == 1 || body != Body::kRead;
+  if (s_.svg) {
+    if (!failed) svg_.Write(header);
+  } else {
+    // The page is closed even after an error, so that the entries before it
+    // can be seen; the exit status tells the error.
+    if (failed) {
+      out_.Write("<p class=\"none\">The input is malformed after the entries above; they are shown, nothing after.</p>\n");
+    }
+    page_.End();
+  }
+  return failed ? 1 : 0;
+}
+
+int run(int argc, char** argv) {
+  Settings s;
+  if (!read_command_line(argc, argv, s, &StdOut())) {
+    colshow_usage();
+    return 1;
+  }
+  if (s.info) return 0;
+  Input in;
+  if (!OpenInput(in, "colshow", s.filename)) return 1;
+  Shower shower(s, StdOut());
+  return FinishInput(in, "colshow", shower.Run(in));
+}
+
+}  // namespace
+
+void colshow_usage() {
+  std::fputs(
+      "usage: colshow [-s<seqrange> | --seq=<seqrange>] [-r<range> | --range=<range>]\n"
+      "               [-w<width> | --width=<width>] [--align] [--svg] [<file>]\n"
+      "       colshow --help | --version\n",
+      stderr);
+}
+
+int colshow_run(int argc, char** argv, Input& in, Output& out) {
+  Settings s;
+  if (!read_command_line(argc, argv, s, nullptr)) return 1;
+  Shower shower(s, out);
+  return shower.Run(in);
+}
+
+int colshow_main(int argc, char** argv) { return RunTool("colshow", run, argc, argv); }

@@ -1,0 +1,29 @@
+#include "selection.h"
+
+#include <climits>
+
+#include "tindra.h"
+
+bool Selection::ChoosesEntry(const Entry& e, int entryno) const {
+  return !entries_ || inseqrange(e, entryno, *entries_) == 1;
+}
+
+bool Selection::ChoosesPosition(int position) const { return !ranges_ || inrange(position, *ranges_) == 1; }
+
+int Selection::PositionColumn(const Entry& e) {
+  int column = ReadColno(e, "alignpos");
+  return column != 0 ? column : ReadColno(e, "seqpos");
+}
+
+int Selection::ReadPosition(std::string_view field) {
+  int value = ParseInt(field);
+  if (value != INT_MAX && value != INT_MIN) return value;
+  // ParseInt saturates; only the limits themselves are positions.
+  std::string_view digits = field;
+  if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) digits.remove_prefix(1);
+  while (digits.size() > 1 && digits[0] == '0') digits.remove_prefix(1);
+  std::size_t n = 0;
+  while (n < digits.size() && digits[n] >= '0' && digits[n] <= '9') ++n;
+  std::string_view limit = value == INT_MAX ? "2147483647" : "2147483648";
+  return digits.substr(0, n) == limit ? value : 0;
+}

@@ -1,0 +1,348 @@
+#include "svg.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "escape.h"
+
+namespace {
+
+constexpr double kCell = 9;      // width of one residue
+constexpr double kLine = 18;     // height of a row of letters
+constexpr double kTrack = 6;     // height of a track line
+constexpr double kLeft = 12;     // page margin
+constexpr double kLabel = 11 * kCell;  // position or name column
+constexpr double kTitle = 40;    // title and meta lines of a panel
+
+const char* TrackColour(int track, char c) {
+  if (track == kIntronExon) {
+    switch (c) {
+      case 'E': return "#2e7d32";
+      case 'I': return "#b0b0b0";
+      case 'G': return "#64b5f6";
+      case 'M': return "#ba68c8";
+      case '3': return "#ff9800";
+      case '5': return "#fdd835";
+    }
+  } else if (track == kCodonPos) {
+    switch (c) {
+      case '1': return "#37474f";
+      case '2': return "#78909c";
+      case '3': return "#b0bec5";
+    }
+  }
+  return nullptr;
+}
+
+void PutNumber(Output& out, double v) {
+  char buf[32];
+  int n = std::snprintf(buf, sizeof buf, "%.2f", v);
+  while (n > 0 && buf[n - 1] == '0') --n;
+  if (n > 0 && buf[n - 1] == '.') --n;
+  out.Write(std::string_view(buf, n));
+}
+
+// The colours of line i of a view, background then foreground.
+struct Colours {
+  Rgb bg = kWhite, fg = kBlack;
+  bool operator==(const Colours&) const = default;
+};
+
+// Walks the colour runs of a view in line order.
+class ColourCursor {
+ public:
+  explicit ColourCursor(const std::vector<ColourRun>& runs, Rgb fallback) : runs_(runs), fallback_(fallback) {}
+  Rgb At(long long i) {
+    if (runs_.empty()) return fallback_;
+    if (i < start_) run_ = 0, start_ = 0;
+    while (run_ + 1 < runs_.size() && i >= start_ + runs_[run_].count) start_ += runs_[run_++].count;
+    return runs_[run_].rgb;
+  }
+
+ private:
+  const std::vector<ColourRun>& runs_;
+  Rgb fallback_;
+  std::size_t run_ = 0;
+  long long start_ = 0;
+};
+
+int TrackCount(const EntryView& v) {
+  int n = 0;
+  for (int t = 0; t < kTracks; ++t) n += v.track_col[t] != 0;
+  return n;
+}
+
+}  // namespace
+
+void SvgWriter::AddEntry(const EntryView& view, int entryno) {
+  entries_.push_back({view, entryno});
+}
+
+double SvgWriter::EntryHeight(const Kept& k) const {
+  long long rows = (k.view.count + options_.width - 1) / options_.width;
+  return kTitle + rows * (kLine + TrackCount(k.view) * kTrack + 6) + 10;
+}
+
+double SvgWriter::AlignmentHeight() const {
+  long long blocks = (columns_ + options_.width - 1) / options_.width;
+  return kTitle + blocks * ((aligned_.size() + 1) * kLine + 10) + 10;
+}
+
+void SvgWriter::Write(const Header& header) {
+  columns_ = 0;
+  aligned_.clear();
+  for (const Kept& k : entries_) {
+    if (!options_.align && k.view.alignpos_col == 0) continue;
+    aligned_.push_back(&k);
+    for (long long i = 0; i < k.view.count; ++i) {
+      long long p = k.view.alignpos_col ? k.view.alignpos[i] : std::atoll(k.view.positions[i].c_str());
+      if (p >= 1 && p <= kSvgResidueLimit * 10) columns_ = std::max(columns_, p);
+    }
+  }
+  int history = std::max(0, header.ntext() - 1);
+  double width = 2 * kLeft + kLabel + (options_.width + (options_.width + 9) / 10) * kCell + kLabel;
+  double height = 30 + history * 14 + 10;
+  if (!aligned_.empty()) height += AlignmentHeight() + 10;
+  for (const Kept& k : entries_) {
+    if (std::find(aligned_.begin(), aligned_.end(), &k) == aligned_.end()) height += EntryHeight(k) + 10;
+  }
+
+  out_.Write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"");
+  PutNumber(out_, width);
+  out_.Write("\" height=\"");
+  PutNumber(out_, height);
+  out_.Write("\" viewBox=\"0 0 ");
+  PutNumber(out_, width);
+  out_.Put(' ');
+  PutNumber(out_, height);
+  out_.Write(
+      "\" font-family=\"DejaVu Sans Mono, monospace\" font-size=\"14\">\n"
+      "<rect width=\"100%\" height=\"100%\" fill=\"#e8eaee\"/>\n<text x=\"12\" y=\"22\" font-family=\"sans-serif\" "
+      "font-weight=\"bold\" font-size=\"15\">");
+  PutMarkup(out_, options_.source);
+  out_.Write("</text>\n");
+  double y = 30;
+  for (int k = 0; k + 1 < header.ntext(); ++k) {
+    std::string_view line = header.text[k];
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    out_.Write("<text x=\"12\" y=\"");
+    PutNumber(out_, y + 11);
+    out_.Write("\" font-size=\"11\" xml:space=\"preserve\">");
+    PutMarkup(out_, line);
+    out_.Write("</text>\n");
+    y += 14;
+  }
+  y += 10;
+  bool alignment_done = false;
+  for (const Kept& k : entries_) {
+    if (std::find(aligned_.begin(), aligned_.end(), &k) != aligned_.end()) {
+      if (!alignment_done) {
+        PutAlignment(y);
+        y += AlignmentHeight() + 10;
+        alignment_done = true;
+      }
+      continue;
+    }
+    PutEntry(k, y);
+    y += EntryHeight(k) + 10;
+  }
+  out_.Write("</svg>\n");
+}
+
+// A panel's frame and its title: the name, then ACCESSION, LENGTH, STRAND
+// and TYPE.
+static void PutPanel(Output& out, double y, double height, const EntryView* v, int entryno, std::string_view title) {
+  out.Write("<rect x=\"6\" y=\"");
+  PutNumber(out, y);
+  out.Write("\" width=\"99%\" height=\"");
+  PutNumber(out, height);
+  out.Write("\" rx=\"6\" fill=\"#f4f5f7\" stroke=\"#c8ccd2\"/>\n<text x=\"12\" y=\"");
+  PutNumber(out, y + 18);
+  out.Write("\" font-family=\"sans-serif\" font-weight=\"bold\" font-size=\"15\">");
+  if (v && v->has_name) {
+    PutMarkup(out, v->name);
+  } else if (v) {
+    out.Write("entry ");
+    out.PutInt(entryno);
+  } else {
+    out.Write(title);
+  }
+  out.Write("</text>\n");
+  if (!v) return;
+  out.Write("<text x=\"12\" y=\"");
+  PutNumber(out, y + 33);
+  out.Write("\" font-family=\"sans-serif\" font-size=\"12\" fill=\"#57606a\">");
+  struct Item {
+    const char* key;
+    const std::string& value;
+  };
+  for (const Item& item : {Item{"ACCESSION", v->accession}, Item{"LENGTH", v->length}, Item{"STRAND", v->strand},
+                           Item{"TYPE", v->type}}) {
+    if (item.value.empty()) continue;
+    out.Write(item.key);
+    out.Put(' ');
+    PutMarkup(out, item.value);
+    out.Write(" \xc2\xb7 ");
+  }
+  out.PutInt(v->count);
+  out.Write(" residues</text>\n");
+}
+
+// The cells of one line: index[c] is the view's line at cell c, or -1.
+void SvgWriter::PutCells(const EntryView& v, const std::vector<long long>& index, double x0, double y) {
+  ColourCursor bg(v.background, kWhite), fg(v.foreground, kBlack);
+  auto x_of = [&](std::size_t c) { return x0 + (c + c / 10) * kCell; };
+  // Backgrounds: one rectangle per run of equal colour within a block.
+  for (std::size_t c = 0; c < index.size();) {
+    std::size_t d = c + 1;
+    Rgb colour = index[c] < 0 ? 0 : bg.At(index[c]);
+    while (d < index.size() && d % 10 != 0 && index[d] >= 0 && index[c] >= 0 && bg.At(index[d]) == colour) ++d;
+    if (index[c] >= 0) {
+      out_.Write("<rect x=\"");
+      PutNumber(out_, x_of(c));
+      out_.Write("\" y=\"");
+      PutNumber(out_, y);
+      out_.Write("\" width=\"");
+      PutNumber(out_, (d - c) * kCell);
+      out_.Write("\" height=\"18\" fill=\"#");
+      PutHex(out_, colour);
+      out_.Write("\"/>\n");
+    }
+    c = d;
+  }
+  // Letters: one text element per run of equal foreground, each letter at
+  // its own x.
+  for (std::size_t c = 0; c < index.size();) {
+    if (index[c] < 0) {
+      ++c;
+      continue;
+    }
+    Rgb colour = fg.At(index[c]);
+    std::size_t d = c + 1;
+    while (d < index.size() && index[d] >= 0 && fg.At(index[d]) == colour) ++d;
+    out_.Write("<text y=\"");
+    PutNumber(out_, y + 14);
+    out_.Write("\" fill=\"#");
+    PutHex(out_, colour);
+    out_.Write("\" x=\"");
+    for (std::size_t k = c; k < d; ++k) {
+      if (k > c) out_.Put(' ');
+      PutNumber(out_, x_of(k) + 1.5);
+    }
+    out_.Write("\" xml:space=\"preserve\">");
+    std::string letters;
+    for (std::size_t k = c; k < d; ++k) letters += v.residues[index[k]];
+    PutMarkup(out_, letters);
+    out_.Write("</text>\n");
+    c = d;
+  }
+}
+
+void SvgWriter::PutRow(const EntryView& v, long long a, long long b, double y) {
+  double x0 = kLeft + kLabel;
+  auto label = [&](double x, const char* anchor, const std::string& text) {
+    out_.Write("<text x=\"");
+    PutNumber(out_, x);
+    out_.Write("\" y=\"");
+    PutNumber(out_, y + 14);
+    out_.Write("\" text-anchor=\"");
+    out_.Write(anchor);
+    out_.Write("\" fill=\"#57606a\">");
+    PutMarkup(out_, text);
+    out_.Write("</text>\n");
+  };
+  label(x0 - kCell, "end", v.positions[a]);
+  std::vector<long long> index;
+  for (long long i = a; i < b; ++i) index.push_back(i);
+  PutCells(v, index, x0, y);
+  std::size_t n = index.size();
+  label(x0 + (n + (n + 9) / 10) * kCell, "start", v.positions[b - 1]);
+  double ty = y + kLine;
+  for (int t = 0; t < kTracks; ++t) {
+    if (!v.track_col[t]) continue;
+    for (long long i = a; i < b; ++i) {
+      char c = v.tracks[t][i];
+      std::size_t k = i - a;
+      double x = x0 + (k + k / 10) * kCell;
+      if (const char* colour = TrackColour(t, c)) {
+        out_.Write("<rect x=\"");
+        PutNumber(out_, x);
+        out_.Write("\" y=\"");
+        PutNumber(out_, ty);
+        out_.Write("\" width=\"9\" height=\"5\" fill=\"");
+        out_.Write(colour);
+        out_.Write("\"/>\n");
+      } else if (t == kStrand && (c == '+' || c == '-')) {
+        // A chevron pointing along the strand.
+        double x1 = c == '+' ? x + 3 : x + 6, x2 = c == '+' ? x + 6 : x + 3;
+        out_.Write("<polyline fill=\"none\" stroke=\"#333\" points=\"");
+        PutNumber(out_, x1);
+        out_.Put(',');
+        PutNumber(out_, ty);
+        out_.Put(' ');
+        PutNumber(out_, x2);
+        out_.Put(',');
+        PutNumber(out_, ty + 2.5);
+        out_.Put(' ');
+        PutNumber(out_, x1);
+        out_.Put(',');
+        PutNumber(out_, ty + 5);
+        out_.Write("\"/>\n");
+      }
+    }
+    ty += kTrack;
+  }
+}
+
+void SvgWriter::PutEntry(const Kept& k, double y) {
+  const EntryView& v = k.view;
+  PutPanel(out_, y, EntryHeight(k), &v, k.entryno, "");
+  double row_height = kLine + TrackCount(v) * kTrack + 6;
+  double ry = y + kTitle;
+  for (long long a = 0; a < v.count; a += options_.width) {
+    PutRow(v, a, std::min(v.count, a + options_.width), ry);
+    ry += row_height;
+  }
+}
+
+void SvgWriter::PutAlignment(double y) {
+  std::string title = "Alignment of " + std::to_string(aligned_.size()) + (aligned_.size() == 1 ? " entry" : " entries");
+  PutPanel(out_, y, AlignmentHeight(), nullptr, 0, title);
+  // Each entry's line at each alignment position.
+  std::vector<std::vector<long long>> at(aligned_.size(), std::vector<long long>(columns_, -1));
+  for (std::size_t e = 0; e < aligned_.size(); ++e) {
+    const EntryView& v = aligned_[e]->view;
+    for (long long i = 0; i < v.count; ++i) {
+      long long p = v.alignpos_col ? v.alignpos[i] : std::atoll(v.positions[i].c_str());
+      if (p >= 1 && p <= columns_ && at[e][p - 1] < 0) at[e][p - 1] = i;
+    }
+  }
+  double x0 = kLeft + kLabel + 7 * kCell, by = y + kTitle;
+  for (long long a = 0; a < columns_; a += options_.width) {
+    long long b = std::min(columns_, a + options_.width);
+    for (long long s = a; s < b; s += 10) {
+      out_.Write("<text x=\"");
+      PutNumber(out_, x0 + ((s - a) + (s - a) / 10) * kCell + 1.5);
+      out_.Write("\" y=\"");
+      PutNumber(out_, by + 14);
+      out_.Write("\" fill=\"#57606a\">");
+      out_.PutInt(s + 1);
+      out_.Write("</text>\n");
+    }
+    double ly = by + kLine;
+    for (std::size_t e = 0; e < aligned_.size(); ++e) {
+      const EntryView& v = aligned_[e]->view;
+      out_.Write("<text x=\"12\" y=\"");
+      PutNumber(out_, ly + 14);
+      out_.Write("\">");
+      std::string name = v.has_name ? v.name : "entry " + std::to_string(aligned_[e]->entryno);
+      PutMarkup(out_, name.substr(0, 16));
+      out_.Write("</text>\n");
+      std::vector<long long> index(at[e].begin() + a, at[e].begin() + b);
+      PutCells(v, index, x0, ly);
+      ly += kLine;
+    }
+    by += (aligned_.size() + 1) * kLine + 10;
+  }
+}

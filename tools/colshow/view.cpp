@@ -1,0 +1,434 @@
+#include "view.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstring>
+#include <cmath>
+
+namespace {
+
+// "0", or an optional "-" and up to 15 digits without a leading zero: the
+// integers that a counting run holds, and that a page's script (which counts
+// in doubles) reproduces exactly.
+bool IsCountable(std::string_view s) {
+  std::size_t i = s.starts_with('-') ? 1 : 0;
+  std::size_t digits = s.size() - i;
+  if (digits == 0 || digits > 15) return false;
+  if (s[i] == '0') return s == "0";
+  for (; i < s.size(); ++i) {
+    if (s[i] < '0' || s[i] > '9') return false;
+  }
+  return true;
+}
+
+long long ToInteger(std::string_view s) {
+  long long v = 0;
+  std::from_chars(s.data(), s.data() + s.size(), v);
+  return v;
+}
+
+void AppendInteger(std::string& text, long long v) {
+  char buf[24];
+  text.append(buf, FormatInt(buf, v, 0));
+}
+
+// Counts the decimal text of a positive number up or down by one in place:
+// false (text unchanged) when the number of digits would change.
+bool StepText(std::string& text, long long step) {
+  char up = step > 0 ? '9' : '0';
+  std::size_t i = text.size();
+  while (i > 0 && text[i - 1] == up) --i;
+  if (i == 0 || (step < 0 && i == 1 && text[0] == '1' && text.size() > 1)) return false;
+  text[i - 1] = static_cast<char>(text[i - 1] + step);
+  for (std::size_t k = i; k < text.size(); ++k) text[k] = step > 0 ? '0' : '9';
+  return true;
+}
+
+// Equality of two short texts (fields are a few characters) without a call.
+inline bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
+bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Lines up to this long keep their layout for the next line.
+constexpr std::size_t kLayoutBytes = 255;
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Column runs
+
+void ColumnRuns::Add(std::string_view field) {
+  if (Extend(field)) return;
+  Close();
+  Open(field);
+}
+
+// Takes the field into the open run when it continues it. A run that has
+// seen a single period of its values may still grow into a longer period
+// (the codon positions 1 2 3) or into a count (the sequence positions).
+bool ColumnRuns::Extend(std::string_view field) {
+  if (kind_ == 'c' || kind_ == 'p') {
+    if (SameText(field, values_[phase_])) {
+      ++count_;
+      if (++phase_ == static_cast<int>(values_.size())) phase_ = 0;
+      return true;
+    }
+    if (count_ != static_cast<long long>(values_.size())) return false;
+    if (values_.size() == 1 && IsCountable(values_[0]) && IsCountable(field)) {
+      long long a = ToInteger(values_[0]), b = ToInteger(field);
+      if (b - a == 1 || b - a == -1) {
+        kind_ = 'i';
+        start_ = a;
+        step_ = b - a;
+        count_ = 2;
+        next_.clear();
+        AppendInteger(next_, b + step_);
+        return true;
+      }
+    }
+    if (values_.size() == 3) return false;
+    values_.emplace_back(field);
+    kind_ = 'p';
+    ++count_;
+    phase_ = 0;
+    return true;
+  }
+  if (kind_ == 'i') {
+    if (SameText(field, next_)) {
+      ++count_;
+      long long next = start_ + count_ * step_;
+      if (!(next > 0 && StepText(next_, step_))) {
+        next_.clear();
+        AppendInteger(next_, next);
+      }
+      return true;
+    }
+    if (count_ > 3) return false;
+    // A short count is a period: 1 2 3 followed by 1.
+    values_.clear();
+    for (long long k = 0; k < count_; ++k) {
+      values_.emplace_back();
+      AppendInteger(values_.back(), start_ + k * step_);
+    }
+    kind_ = 'p';
+    phase_ = 0;
+    return Extend(field);
+  }
+  return false;
+}
+
+void ColumnRuns::Open(std::string_view field) {
+  kind_ = 'c';
+  values_.resize(1);
+  values_[0].assign(field);
+  count_ = 1;
+  phase_ = 0;
+}
+
+void ColumnRuns::AddResidue() {
+  if (kind_ == 'r') {
+    ++count_;
+    return;
+  }
+  Close();
+  kind_ = 'r';
+  count_ = 1;
+}
+
+void ColumnRuns::AddMissing(long long n) {
+  if (n <= 0) return;
+  if (kind_ == 'm') {
+    count_ += n;
+    return;
+  }
+  Close();
+  kind_ = 'm';
+  count_ = n;
+}
+
+void ColumnRuns::Close() {
+  if (kind_ == 0) return;
+  if (!text_.empty()) text_ += ' ';
+  AppendInteger(text_, count_);
+  text_ += kind_;
+  if (kind_ == 'i') {
+    text_ += ' ';
+    AppendInteger(text_, start_);
+    text_ += ' ';
+    AppendInteger(text_, step_);
+  } else if (kind_ == 'c' || kind_ == 'p') {
+    if (kind_ == 'p') AppendInteger(text_, static_cast<long long>(values_.size()));
+    for (const std::string& v : values_) {
+      text_ += ' ';
+      text_ += v;
+    }
+  }
+  kind_ = 0;
+}
+
+void ColumnRuns::Finish() { Close(); }
+
+// ---------------------------------------------------------------------------
+// Colours and tracks
+
+const char* const kTrackLabels[kTracks] = {"intron/exon", "codonpos", "strand"};
+
+int ColourByte(std::string_view field, int fallback) {
+  double v = 0;
+  auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), v);
+  if (ec != std::errc() || end == field.data() || std::isnan(v)) return fallback;
+  v = std::clamp(v, 0.0, 1.0);
+  return static_cast<int>(std::lround(v * 255));
+}
+
+// ---------------------------------------------------------------------------
+// Entries
+
+namespace {
+
+std::string TextValue(const Entry& e, std::string_view key, bool* found = nullptr) {
+  std::string value;
+  bool ok = ReadText(e, key, 1000, value) == 0;
+  if (found) *found = ok;
+  while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) value.pop_back();
+  return value;
+}
+
+int FirstColumn(const Entry& e, std::initializer_list<std::string_view> labels) {
+  for (std::string_view label : labels) {
+    if (int k = ReadColno(e, label)) return k;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void EntryView::SetUpColour(Colour& c, const char* const labels[3], Rgb fallback, std::vector<ColourRun>& runs) {
+  c = Colour();
+  c.fallback = fallback;
+  c.runs = &runs;
+  for (int k = 0; k < 3; ++k) {
+    c.cols[k] = ReadColnoND(*entry_, labels[k]);
+    // A column beyond the 64 whose changes are tracked is always looked at.
+    c.fields |= c.cols[k] > 64 ? ~std::uint64_t{0} : c.cols[k] > 0 ? std::uint64_t{1} << (c.cols[k] - 1) : 0;
+  }
+}
+
+void EntryView::Start(const Entry& e, bool detail) {
+  entry_ = &e;
+  detail_ = detail;
+  name = TextValue(e, "ENTRY", &has_name);
+  accession = TextValue(e, "ACCESSION");
+  length = TextValue(e, "LENGTH");
+  strand = TextValue(e, "STRAND");
+  type = TextValue(e, "TYPE");
+  labels.clear();
+  columns.clear();
+  residues.clear();
+  background.clear();
+  foreground.clear();
+  positions.clear();
+  alignpos.clear();
+  for (std::string& t : tracks) t.clear();
+  count = 0;
+  previous_ = {};
+  spans_.clear();
+  synced_.clear();
+  constant_ = 0;
+  dirty_ = unadded_ = ~std::uint64_t{0};
+
+  residue_col = FirstColumn(e, {"residue", "nucleotide", "aminoacid", "code"});
+  seqpos_col = ReadColno(e, "seqpos");
+  alignpos_col = ReadColnoND(e, "alignpos");
+  for (int t = 0; t < kTracks; ++t) track_col[t] = ReadColnoND(e, kTrackLabels[t]);
+  static const char* const kBackground[3] = {"color_r", "color_g", "color_b"};
+  static const char* const kForeground[3] = {"color2_r", "color2_g", "color2_b"};
+  SetUpColour(bg_, kBackground, kWhite, background);
+  SetUpColour(fg_, kForeground, kBlack, foreground);
+  coloured = bg_.cols[0] || bg_.cols[1] || bg_.cols[2];
+  fg_coloured = fg_.cols[0] || fg_.cols[1] || fg_.cols[2];
+}
+
+void EntryView::Split(std::string_view line) {
+  spans_.clear();
+  const char* begin = line.data();
+  const char* p = begin;
+  const char* end = p + line.size();
+  while (true) {
+    while (p != end && IsWhite(*p)) ++p;
+    if (p == end) break;
+    const char* start = p;
+    while (p != end && !IsWhite(*p)) ++p;
+    spans_.push_back({static_cast<std::uint32_t>(start - begin), static_cast<std::uint32_t>(p - start)});
+  }
+  dirty_ = ~std::uint64_t{0};
+  // The layout of a short line, for the lines after it.
+  previous_ = {};
+  if (line.size() > kLayoutBytes || spans_.size() > 64) return;
+  previous_ = line;
+  field_at_.assign(line.size(), 0);
+  for (std::size_t k = 0; k < spans_.size(); ++k) {
+    std::fill_n(field_at_.begin() + spans_[k].start, spans_[k].size, static_cast<std::uint8_t>(k));
+  }
+}
+
+// True when the line has the previous line's length and white space where it
+// had it: then the fields are where they were, and `dirty_` marks those whose
+// bytes changed. Compared a word at a time.
+bool EntryView::SameLayout(std::string_view line) {
+  std::size_t n = line.size();
+  if (n != previous_.size() || n == 0) return false;
+  const char* a = previous_.data();
+  const char* b = line.data();
+  std::uint64_t dirty = 0;
+  auto differs = [&](std::size_t i) {
+    if (IsWhite(a[i]) || IsWhite(b[i])) return false;
+    dirty |= std::uint64_t{1} << field_at_[i];
+    return true;
+  };
+  std::size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 8 <= n; i += 8) {
+      std::uint64_t x, y;
+      std::memcpy(&x, a + i, 8);
+      std::memcpy(&y, b + i, 8);
+      for (std::uint64_t d = x ^ y; d != 0;) {
+        unsigned byte = static_cast<unsigned>(std::countr_zero(d)) / 8;
+        if (!differs(i + byte)) return false;
+        d &= ~(std::uint64_t{0xff} << (byte * 8));
+      }
+    }
+  }
+  for (; i < n; ++i) {
+    if (a[i] != b[i] && !differs(i)) return false;
+  }
+  previous_ = line;
+  dirty_ = dirty;
+  return true;
+}
+
+void EntryView::TakeLine(std::string_view line) {
+  line_ = line;
+  if (!SameLayout(line)) Split(line);
+  unadded_ |= dirty_;
+}
+
+// Columns that appear first on a later line lack the field on every earlier
+// one. An entry without declarations is labelled by the default layout.
+void EntryView::AddColumns(std::size_t n) {
+  static const char* const kDefaults[] = {"label", "nucleotide", "alignpos", "seqpos", "align_bp"};
+  bool defaults = ReadColnoND(*entry_, "label") == 0 && ReadColno(*entry_, "label") == 1;
+  for (std::size_t k = columns.size() + 1; k <= n; ++k) {
+    std::string label;
+    if (ReadCollabel(*entry_, static_cast<int>(k), label) != 0) {
+      label = defaults && k <= 5 ? kDefaults[k - 1] : "column " + std::to_string(k);
+    }
+    labels.push_back(std::move(label));
+    columns.emplace_back().AddMissing(count);
+    synced_.push_back(count);
+  }
+}
+
+void EntryView::AddColour(Colour& c) {
+  std::vector<ColourRun>& runs = *c.runs;
+  if (c.known && (dirty_ & c.fields) == 0) {
+    ++runs.back().count;
+    return;
+  }
+  std::string_view f[3];
+  bool same = c.known;
+  for (int k = 0; k < 3; ++k) {
+    f[k] = Field(static_cast<std::size_t>(c.cols[k]));
+    same = same && f[k] == c.last[k];
+  }
+  if (!same) {
+    Rgb rgb = 0;
+    for (int k = 0; k < 3; ++k) {
+      int fallback = (c.fallback >> (16 - 8 * k)) & 0xff;
+      int byte = f[k].empty() ? fallback : ColourByte(f[k], fallback);
+      rgb = (rgb << 8) | static_cast<Rgb>(byte);
+      c.last[k].assign(f[k]);
+    }
+    c.rgb = rgb;
+    c.known = true;
+  }
+  if (!runs.empty() && runs.back().rgb == c.rgb) {
+    ++runs.back().count;
+  } else {
+    runs.push_back({c.rgb, 1});
+  }
+}
+
+// Brings column k up to the lines before the current one.
+void EntryView::Sync(std::size_t k) {
+  if (synced_[k] < count) columns[k].AddRepeats(count - synced_[k]);
+  synced_[k] = count + 1;
+}
+
+// Adds field k (0-based) of the current line, or its absence.
+void EntryView::AddField(std::size_t k) {
+  Sync(k);
+  ColumnRuns& column = columns[k];
+  if (k >= spans_.size()) {
+    column.AddMissing();
+  } else {
+    std::string_view f = line_.substr(spans_[k].start, spans_[k].size);
+    if (k + 1 != static_cast<std::size_t>(residue_col)) {
+      column.Add(f);
+    } else if (f.size() == 1 && f[0] > ' ' && f[0] < 0x7f) {
+      residues += f[0];
+      column.AddResidue();
+    } else {
+      residues += '?';
+      column.Add(f);
+    }
+  }
+  if (k < 64) {
+    std::uint64_t bit = std::uint64_t{1} << k;
+    constant_ = column.IsConstant() ? constant_ | bit : constant_ & ~bit;
+  }
+}
+
+void EntryView::AddLine(long long lineno) {
+  dirty_ = unadded_;
+  unadded_ = 0;
+  std::size_t n = spans_.size();
+  if (n > columns.size()) AddColumns(n);
+  std::size_t residue = static_cast<std::size_t>(residue_col);
+  if (columns.size() <= 64) {
+    std::uint64_t all = columns.size() == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << columns.size()) - 1;
+    std::uint64_t work = (dirty_ | ~constant_) & all;
+    if (residue >= 1 && residue <= n) work |= std::uint64_t{1} << (residue - 1);
+    for (; work != 0; work &= work - 1) AddField(static_cast<std::size_t>(std::countr_zero(work)));
+  } else {
+    for (std::size_t k = 0; k < columns.size(); ++k) AddField(k);
+  }
+  if (residue == 0 || residue > n) residues += ' ';
+  if (coloured) AddColour(bg_);
+  if (fg_coloured) AddColour(fg_);
+  if (detail_) {
+    std::string_view pos = Field(static_cast<std::size_t>(seqpos_col));
+    positions.emplace_back(pos.empty() ? std::to_string(lineno) : std::string(pos));
+    alignpos.push_back(alignpos_col ? ParseInt(Field(static_cast<std::size_t>(alignpos_col))) : 0);
+    for (int t = 0; t < kTracks; ++t) {
+      std::string_view f = Field(static_cast<std::size_t>(track_col[t]));
+      tracks[t] += f.empty() ? '.' : f[0];
+    }
+  }
+  ++count;
+}
+
+void EntryView::Finish() {
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    if (synced_[k] < count) columns[k].AddRepeats(count - synced_[k]);
+    synced_[k] = count;
+    columns[k].Finish();
+  }
+}
