@@ -188,8 +188,10 @@ int ChgEntryText(Entry& e, std::string_view key, std::string_view value);
 // field 1. Line numbers outside 1 .. length act as a line without fields.
 
 // One scanning step over `line` from `pos`: skips white space, takes the next
-// field. False when there is none; else `field` is set and `pos` moves past
-// it. Lets a caller walk all fields of a long line in one pass.
+// field. False when there is none (`pos` then moves past the white space it
+// skipped, to the end of the line, and `field` is untouched); else `field` is
+// set and `pos` moves past it. Lets a caller walk all fields of a long line in
+// one pass, however often it asks again after the last field.
 bool NextField(std::string_view line, std::size_t& pos, std::string_view& field);
 // The number of fields of a text.
 int CountField(std::string_view line);

@@ -74,6 +74,9 @@ int AppendField(Entry& e, int n, const std::string_view* text) {
 
 bool NextField(std::string_view line, std::size_t& pos, std::string_view& field) {
   std::size_t i = SkipWhite(line, pos);
+  // Past the white space even when no field follows, so that a caller
+  // scanning on from the same position never walks those blanks again.
+  pos = i;
   if (i >= line.size()) return false;
   std::size_t start = i;
   while (i < line.size() && !IsWhite(line[i])) ++i;

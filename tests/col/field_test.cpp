@@ -125,6 +125,30 @@ TEST(Columns, EnsureAndRemove) {
   EXPECT_EQ(bodiless.text[1], "; COL 0             color_r\n");
 }
 
+TEST(NextField, StepsAndStopsPastTrailingWhiteSpace) {
+  // A scan that finds no field still moves past the white space it skipped,
+  // so that scanning on from there does not walk it again.
+  struct Case {
+    std::string line;
+    std::size_t from;
+    bool found;
+    std::string field;
+    std::size_t pos;
+  } cases[] = {
+      {"  ab c\n", 0, true, "ab", 4},  {"  ab c\n", 4, true, "c", 6},
+      {"  ab c\n", 6, false, "-", 7},  {"x" + std::string(50, ' '), 1, false, "-", 51},
+      {"x \r\n", 1, false, "-", 4},    {"", 0, false, "-", 0},
+      {"x", 1, false, "-", 1},          {"a\tb", 1, true, "b", 3},
+  };
+  for (const auto& c : cases) {
+    std::size_t pos = c.from;
+    std::string_view field = "-";
+    EXPECT_EQ(NextField(c.line, pos, field), c.found) << c.line << c.from;
+    EXPECT_EQ(field, c.field) << c.line << c.from;
+    EXPECT_EQ(pos, c.pos) << c.line << c.from;
+  }
+}
+
 TEST(ParseInt, ReadsLikeAtoiWithoutOverflow) {
   struct Case {
     std::string text;
