@@ -214,14 +214,16 @@ int GetField(std::string_view& out, const Entry& e, int n, int field);
 int GetField(std::string& out, const Entry& e, int n, int field);
 
 // Appends the text as a new last field: the line's newline becomes a blank,
-// then the text and a newline. The line's field count afterwards.
+// then the text and a newline. A line that ends in CR LF gets the field
+// before its CR and keeps its CR LF end. The line's field count afterwards.
 int AddField(Entry& e, int n, const char* format, ...) COL_PRINTF(3, 4);
 int AddFieldText(Entry& e, int n, std::string_view text);
 
 // Replaces a field keeping the row aligned: with w = max(text length + 1,
 // span length), the span becomes w characters: one blank, then the text
 // right-aligned in w - 1. Shorter text keeps the field's right edge; longer
-// text pushes the rest of the line right. 0 changed; 1 after
+// text pushes the rest of the line right; the line's end (CR LF or LF) is
+// not part of any span and stays as it is. 0 changed; 1 after
 // "Column does not exist %d\n" when the line has fewer fields (unchanged).
 // ChgFieldText edits in place without allocating when the text fits.
 int ChgField(Entry& e, int n, int field, const char* format, ...) COL_PRINTF(4, 5);
