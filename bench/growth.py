@@ -148,8 +148,9 @@ def gen_seq_items(path, n):
 
 
 def seq_items(n):
-    # Names and numbers no entry has, so that every item is looked at.
-    items = ["n%d" % i if i % 2 else str(900000 + i) for i in range(n - 1)]
+    # Names and numbers no entry has, so that every item is looked at; short,
+    # as one argument may hold at most 128 KiB.
+    items = ["n%x" % i if i % 2 else str(200000 + i) for i in range(n - 1)]
     return ",".join(items + ["E1"])
 
 
@@ -257,7 +258,7 @@ def dimensions():
                   gen_long_location, lambda n, f: ["morvel", "--gene", f], bound_linear,
                   check=lambda n, out: (count_painted(out) == 5 * n,
                                         "%d of %d bases painted" % (count_painted(out), 5 * n))),
-        Dimension("tindra -s: items x entries (5 per item)", "items", 2_000, gen_seq_items,
+        Dimension("tindra -s: items x entries (5 per item)", "items", 4_000, gen_seq_items,
                   lambda n, f: ["tindra", "-c", "--seq=" + seq_items(n), f], bound_linear),
         Dimension("morvel --annotate: keys x features (10 per key)", "keys", 4_000, gen_annotate,
                   lambda n, f: ["morvel"] + annotate_options(n) + [f], bound_linear),
@@ -338,41 +339,53 @@ class Result:
 
 
 def measure(dim, bins, work):
+    """Runs the three sizes in turns (N, 2N, 4N, N, ...), so that a spell of
+    other work on the machine falls on all of them alike."""
     result = Result(dim)
-    for step in range(3):
-        n = max(1, int(dim.base * SCALE)) << step
+    sizes = [max(1, int(dim.base * SCALE)) << step for step in range(3)]
+    paths, argvs, runs = [], [], []
+    for n in sizes:
         path = os.path.join(work, "input-%d" % n)
         dim.make(path, n)
         argv = dim.args(n, path)
-        argv = [os.path.join(bins, argv[0])] + argv[1:]
-        runs = []
-        while len(runs) < (RUNS_QUICK if runs and runs[0].wall < QUICK else RUNS):
-            run = run_once(argv)
-            runs.append(run)
-            if run.timed_out or run.wall > SLOW:
-                break  # one run says enough and keeps the whole benchmark quick
-        size = os.path.getsize(path)
-        if dim.check and not runs[-1].timed_out:
-            out_path = path + ".out"
-            run_once(argv, out_path)
+        paths.append(path)
+        argvs.append([os.path.join(bins, argv[0])] + argv[1:])
+        runs.append([])
+    stopped = len(sizes)  # the sizes from here on are not run
+    for turn in range(RUNS_QUICK):
+        for i in range(stopped):
+            done = runs[i]
+            if done and (done[0].wall > SLOW or (turn >= RUNS and done[0].wall >= QUICK)):
+                continue  # enough runs of this size
+            run = run_once(argvs[i])
+            done.append(run)
+            if run.timed_out:
+                stopped = i + 1
+                break
+    for i, n in enumerate(sizes[:stopped]):
+        done = runs[i]
+        result.sizes.append(n)
+        result.input_bytes.append(os.path.getsize(paths[i]))
+        if done[-1].timed_out:
+            result.notes.append("at %s: over %.0f s, stopped" % (human(n), RUN_TIMEOUT))
+            break
+        if any(r.status != 0 for r in done):
+            result.notes.append("at %s: exit status %d" % (human(n), done[0].status))
+        if dim.check:
+            out_path = paths[i] + ".out"
+            run_once(argvs[i], out_path)
             with open(out_path, "rb") as f:
                 ok, text = dim.check(n, f.read())
             os.remove(out_path)
             if not ok:
                 result.notes.append("at %s: %s" % (human(n), text))
-        os.remove(path)
-        result.sizes.append(n)
-        result.input_bytes.append(size)
-        if runs[-1].timed_out:
-            result.notes.append("at %s: over %.0f s, stopped" % (human(n), RUN_TIMEOUT))
-            break
-        if any(r.status != 0 for r in runs):
-            result.notes.append("at %s: exit status %d" % (human(n), runs[0].status))
-        result.cpu.append(min(r.cpu for r in runs))
-        result.wall.append(statistics.median(r.wall for r in runs))
-        result.peaks.append(max(r.peak for r in runs))
+        result.cpu.append(min(r.cpu for r in done))
+        result.wall.append(statistics.median(r.wall for r in done))
+        result.peaks.append(max(r.peak for r in done))
         log("  %-55s %10s: %.3f s CPU, %.3f s wall, %.1f MiB"
             % (dim.name, human(n), result.cpu[-1], result.wall[-1], result.peaks[-1] / MiB))
+    for path in paths:
+        os.remove(path)
     if len(result.cpu) == 3:
         # Times below the clock's grain count as one grain.
         t = [max(c, 0.001) for c in result.cpu]
