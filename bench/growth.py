@@ -33,6 +33,7 @@ import time
 BENCH = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(BENCH)
 sys.path.insert(0, BENCH)
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 from gen_genbank import qualifier, sequence_lines, wrap_location  # noqa: E402
 
 MiB = 1 << 20

@@ -76,7 +76,8 @@ struct Entry {
   int length() const { return static_cast<int>(line.size()); }
 
   // Strings kept from earlier reads so that reading again reuses their
-  // storage instead of allocating per line. Not part of the entry's content.
+  // storage instead of allocating per line: at most the strings of the entry
+  // last read (lines added to it included). Not part of the entry's content.
   std::vector<std::string> spare;
 };
 
