@@ -8,12 +8,13 @@
 #   make fuzz FUZZ_SECONDS=N  run every fuzz target for N seconds (Clang)
 #   make fuzz-smoke     30 seconds per fuzz target, as CI runs it
 #   make bench          generate large inputs and time the tools against peers
+#   make bench-growth   time each input dimension at N, 2N and 4N (a few minutes)
 BUILD    ?= build/release
 SAN      ?= build/sanitize
 JOBS     ?= $(shell nproc)
 EXAMPLE  ?= examples/sample.gb
 
-.PHONY: all build run screenshot test sanitize test-sanitize fuzz fuzz-smoke bench install package clean
+.PHONY: all build run screenshot test sanitize test-sanitize fuzz fuzz-smoke bench bench-growth install package clean
 
 all: build
 
@@ -84,6 +85,9 @@ package: build
 
 bench: build
 	bash bench/run.sh $(BUILD)/bin
+
+bench-growth: build
+	python3 bench/growth.py $(BUILD)/bin
 
 clean:
 	rm -rf build

@@ -76,7 +76,8 @@ struct Entry {
   int length() const { return static_cast<int>(line.size()); }
 
   // Strings kept from earlier reads so that reading again reuses their
-  // storage instead of allocating per line. Not part of the entry's content.
+  // storage instead of allocating per line: at most the strings of the entry
+  // last read (lines added to it included). Not part of the entry's content.
   std::vector<std::string> spare;
 };
 
@@ -188,8 +189,10 @@ int ChgEntryText(Entry& e, std::string_view key, std::string_view value);
 // field 1. Line numbers outside 1 .. length act as a line without fields.
 
 // One scanning step over `line` from `pos`: skips white space, takes the next
-// field. False when there is none; else `field` is set and `pos` moves past
-// it. Lets a caller walk all fields of a long line in one pass.
+// field. False when there is none (`pos` then moves past the white space it
+// skipped, to the end of the line, and `field` is untouched); else `field` is
+// set and `pos` moves past it. Lets a caller walk all fields of a long line in
+// one pass, however often it asks again after the last field.
 bool NextField(std::string_view line, std::size_t& pos, std::string_view& field);
 // The number of fields of a text.
 int CountField(std::string_view line);
@@ -212,14 +215,16 @@ int GetField(std::string_view& out, const Entry& e, int n, int field);
 int GetField(std::string& out, const Entry& e, int n, int field);
 
 // Appends the text as a new last field: the line's newline becomes a blank,
-// then the text and a newline. The line's field count afterwards.
+// then the text and a newline. A line that ends in CR LF gets the field
+// before its CR and keeps its CR LF end. The line's field count afterwards.
 int AddField(Entry& e, int n, const char* format, ...) COL_PRINTF(3, 4);
 int AddFieldText(Entry& e, int n, std::string_view text);
 
 // Replaces a field keeping the row aligned: with w = max(text length + 1,
 // span length), the span becomes w characters: one blank, then the text
 // right-aligned in w - 1. Shorter text keeps the field's right edge; longer
-// text pushes the rest of the line right. 0 changed; 1 after
+// text pushes the rest of the line right; the line's end (CR LF or LF) is
+// not part of any span and stays as it is. 0 changed; 1 after
 // "Column does not exist %d\n" when the line has fewer fields (unchanged).
 // ChgFieldText edits in place without allocating when the text fits.
 int ChgField(Entry& e, int n, int field, const char* format, ...) COL_PRINTF(4, 5);

@@ -23,6 +23,12 @@ void Clear(Entry& e) {
   e.end.clear();
 }
 
+// Frees the spare strings that the last read left unused, before the entry
+// gives its own back: what is kept is then at most one entry's strings, and
+// long lines of entries read long ago are not carried on. Reading an entry
+// like the last one still allocates nothing.
+void FreeUnused(Entry& e) { e.spare.clear(); }
+
 // Reads the entry text up to and including its separator line. -1 when the
 // input ends before its first line, 1 (entry text left empty) when it ends
 // inside it.
@@ -48,7 +54,7 @@ int ReadBody(Input& in, Entry& e, std::size_t limit) {
     }
     if (IsMarker(e.line.back(), kEndMarker)) {
       e.end.swap(e.line.back());  // the old end's storage goes to spare
-      e.spare.push_back(std::move(e.line.back()));
+      Keep(std::move(e.line.back()), e.spare);
       e.line.pop_back();
       return kEndOfInput;
     }
@@ -58,7 +64,7 @@ int ReadBody(Input& in, Entry& e, std::size_t limit) {
 
 void InsertFormatted(Entry& e, std::size_t pos, const char* format, va_list ap) {
   Formatted text(format, ap);
-  InsertLine(e.text, pos, std::string(text.view()));
+  InsertLine(e.text, pos, SpareCopy(text.view(), e.spare));
 }
 
 // The position after the leading run of TYPE and COL lines.
@@ -99,6 +105,7 @@ void CopyEntry(Entry& dst, const Entry& src) {
 }
 
 int ReadEntry(Input& in, Entry& e) {
+  FreeUnused(e);
   Clear(e);
   int result = ReadText(in, e);
   if (result != kRead) return result;
@@ -155,6 +162,7 @@ std::optional<ColFile> ReadColfile(Input& in) {
 }
 
 int ReadEntryText(Input& in, Entry& e) {
+  FreeUnused(e);
   Release(e.text, e.spare);
   e.end.clear();
   return ReadText(in, e);

@@ -50,16 +50,20 @@ bool PointsInto(std::string_view text, const std::string& line) {
 }
 
 // Appends a field to line n; the line, or null when there is none. The
-// newline gives way to the separating blank; a line without one (an emptied
-// line) keeps all its characters.
+// field goes before the line's end, "\r\n" or "\n", which the line keeps: a
+// CR left in mid-line would split it for readers that take a lone CR for a
+// line end. A line without a newline (an emptied line) keeps all its
+// characters and gains "\n".
 std::string* AppendText(Entry& e, int n, std::string_view text) {
   std::string* line = LineAt(e, n);
   if (!line) return nullptr;
   std::string copy;
   if (PointsInto(text, *line)) text = copy.assign(text);
-  if (!line->empty() && line->back() == '\n') line->pop_back();
+  bool crlf = line->ends_with("\r\n");
+  if (line->ends_with('\n')) line->resize(line->size() - (crlf ? 2 : 1));
   line->push_back(' ');
   line->append(text);
+  if (crlf) line->push_back('\r');
   line->push_back('\n');
   return line;
 }
@@ -74,6 +78,9 @@ int AppendField(Entry& e, int n, const std::string_view* text) {
 
 bool NextField(std::string_view line, std::size_t& pos, std::string_view& field) {
   std::size_t i = SkipWhite(line, pos);
+  // Past the white space even when no field follows, so that a caller
+  // scanning on from the same position never walks those blanks again.
+  pos = i;
   if (i >= line.size()) return false;
   std::size_t start = i;
   while (i < line.size() && !IsWhite(line[i])) ++i;

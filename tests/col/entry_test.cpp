@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -71,6 +72,79 @@ TEST(ReadEntry, ReusesTheStringsOfEarlierReads) {
   EXPECT_EQ(e.line, (std::vector<std::string>{"short line, still long\n", "x, as long as the others\n"}));
   EXPECT_EQ(e.end, "; ********** second end\n");
   for (auto& line : e.line) EXPECT_TRUE(storage.count(line.data())) << "reallocated: " << line;
+}
+
+// The sanitizers make every string operation far slower.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kUnderSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kUnderSanitizer = true;
+#else
+constexpr bool kUnderSanitizer = false;
+#endif
+#else
+constexpr bool kUnderSanitizer = false;
+#endif
+
+// All strings an entry holds, spare ones included, and their storage.
+std::size_t HeldStrings(const Entry& e) { return e.text.size() + e.line.size() + e.spare.size() + 1; }
+std::size_t HeldBytes(const Entry& e) {
+  std::size_t bytes = e.end.capacity();
+  for (const auto* lines : {&e.text, &e.line, &e.spare})
+    for (const std::string& s : *lines) bytes += s.capacity();
+  return bytes;
+}
+
+TEST(ReadEntry, SpareStringsStayBoundedOverManyColouredEntries) {
+  // Each entry gains lines (the COL lines of EnsureCol, a history line) that
+  // become spare strings when it is read again; they must not pile up, read
+  // whole (ReadEntry) or in two phases, body line by body line.
+  constexpr int kEntries = kUnderSanitizer ? 20000 : 100000;
+  std::string file;
+  for (int i = 0; i < kEntries; ++i) file += col_test::kSeq1;
+  for (bool two_phase : {false, true}) {
+    Input in;
+    in.UseMemory(file);
+    Entry e = MakeEntry();
+    int entries = 0;
+    std::size_t most = 0;
+    while (two_phase ? ReadEntryText(in, e) == 0 && ReadEntryLines(in, e, 1) == 0 : ReadEntry(in, e) == 0) {
+      EnsureCol(e, "color_r", "1.000");
+      AddEntryExt(e, "; COL 5             color_g\n");
+      AddEntryExt(e, "; COL 6             color_b\n");
+      AddEntryText(e, "; coloured %d\n", entries);
+      most = std::max(most, HeldStrings(e));
+      if (two_phase) while (ReadEntryLines(in, e, 1) == 0) {}
+      ++entries;
+    }
+    EXPECT_EQ(entries, kEntries) << two_phase;
+    // One entry: 8 + 4 text lines, 3 body lines (1 in two phases), the end.
+    EXPECT_LE(most, 16u) << two_phase;
+    EXPECT_LE(HeldStrings(e), 16u) << two_phase;
+  }
+}
+
+TEST(ReadEntry, KeptStorageFollowsTheEntriesNotTheRun) {
+  // Entries of many lines, each with one long line at a different place,
+  // then one entry of short lines: what stays held is in proportion to one
+  // entry, however the long lines were spread over the strings.
+  constexpr int kLines = 60;
+  const std::string long_line(100000, 'x');
+  std::string file;
+  for (int k = 0; k < kLines; ++k) {
+    file += "; ----------\n";
+    for (int n = 0; n < kLines; ++n) file += (n == k ? long_line : "N a 1") + "\n";
+    file += "; **********\n";
+  }
+  file += "; ----------\nN a 1\n; **********\n";
+  Input in;
+  in.UseMemory(file);
+  Entry e = MakeEntry();
+  std::size_t most = 0;
+  while (ReadEntry(in, e) == 0) most = std::max(most, HeldBytes(e));
+  EXPECT_LE(most, 4 * long_line.size());
+  EXPECT_LE(HeldBytes(e), 3 * long_line.size());
 }
 
 TEST(NewEntry, BuildsAFullEntryThatTakesLines) {

@@ -77,6 +77,46 @@ TEST(FieldOps, CountGetAddRemove) {
   EXPECT_EQ(e.line[3], " B\n");
 }
 
+TEST(FieldOps, NewAndChangedFieldsStayBeforeTheLineEnd) {
+  // A CR LF line keeps its CR LF end with the fields before it; the same
+  // edits of an LF line give the same text with an LF end.
+  struct Case {
+    std::string line;
+    int field;  // 0: AddField
+    std::string text, result;
+  } cases[] = {
+      {"N     a     1\n", 0, "1.000", "N     a     1 1.000\n"},
+      {"\n", 0, "x", " x\n"},
+      {"", 0, "x", " x\n"},  // an emptied line
+      {"N     a 1.000\n", 3, "0.500", "N     a 0.500\n"},
+      {"N     a 1.000\n", 3, "12.346", "N     a 12.346\n"},
+      {"N     a 1.000\n", 1, "X", " X     a 1.000\n"},
+      {"N a 1 \t\n", 3, "22", "N a 22 \t\n"},
+  };
+  for (const auto& c : cases) {
+    for (bool crlf : {false, true}) {
+      auto ended = [&](std::string s) {
+        return crlf && s.ends_with('\n') ? s.substr(0, s.size() - 1) + "\r\n" : s;
+      };
+      std::string line = c.line.empty() ? "" : ended(c.line);
+      Entry e = WithLines({line});
+      if (c.field == 0) {
+        int count = AddField(e, 1, "%s", c.text.c_str());
+        EXPECT_EQ(count, CountField(e, 1)) << line;
+      } else {
+        EXPECT_EQ(ChgField(e, 1, c.field, "%s", c.text.c_str()), 0) << line;
+      }
+      EXPECT_EQ(e.line[0], c.line.empty() ? c.result : ended(c.result)) << line;
+    }
+  }
+  // The colourer's first line: columns made, then one of them set.
+  Entry e = WithLines({"N     a     1\r\n"});
+  e.text = {"; COL 3 seqpos\r\n", "; ----------\r\n"};
+  for (const char* label : {"color_r", "color_g", "color_b"}) EnsureCol(e, label, "1.000");
+  ChgField(e, 1, 5, "%5.3f", 0.0);
+  EXPECT_EQ(e.line[0], "N     a     1 1.000 0.000 1.000\r\n");
+}
+
 TEST(FieldOps, FormattedTextHasNoLengthLimit) {
   Entry e = WithLines({"A 1\n"});
   std::string big(5000, 'q');
@@ -123,6 +163,30 @@ TEST(Columns, EnsureAndRemove) {
   Entry bodiless = NewEntry("DNA", "x", 0);
   EXPECT_EQ(EnsureCol(bodiless, "color_r", "1.000"), 0);
   EXPECT_EQ(bodiless.text[1], "; COL 0             color_r\n");
+}
+
+TEST(NextField, StepsAndStopsPastTrailingWhiteSpace) {
+  // A scan that finds no field still moves past the white space it skipped,
+  // so that scanning on from there does not walk it again.
+  struct Case {
+    std::string line;
+    std::size_t from;
+    bool found;
+    std::string field;
+    std::size_t pos;
+  } cases[] = {
+      {"  ab c\n", 0, true, "ab", 4},  {"  ab c\n", 4, true, "c", 6},
+      {"  ab c\n", 6, false, "-", 7},  {"x" + std::string(50, ' '), 1, false, "-", 51},
+      {"x \r\n", 1, false, "-", 4},    {"", 0, false, "-", 0},
+      {"x", 1, false, "-", 1},          {"a\tb", 1, true, "b", 3},
+  };
+  for (const auto& c : cases) {
+    std::size_t pos = c.from;
+    std::string_view field = "-";
+    EXPECT_EQ(NextField(c.line, pos, field), c.found) << c.line << c.from;
+    EXPECT_EQ(field, c.field) << c.line << c.from;
+    EXPECT_EQ(pos, c.pos) << c.line << c.from;
+  }
 }
 
 TEST(ParseInt, ReadsLikeAtoiWithoutOverflow) {

@@ -84,6 +84,24 @@ TEST(TransposeBody, LinesWithoutNewlineOrWithNul) {
   EXPECT_EQ(Rows({"; COL 1 residue\n", "; COL 2 x\n"}, {nul, "3 1 2"}), std::string(" a\0b  1\n c  2\n", 14));
 }
 
+TEST(TransposeBody, CrlfLinesGiveTheRowsOfLfLines) {
+  // The CR is white space: never part of a value, a width or a row.
+  const std::vector<std::string> text = {"; COL 1 label\n", "; COL 2 residue\n", "; COL 3 seqpos\n",
+                                         "; COL 4 alignpos\n", "; COL 5 x\n"};
+  const std::vector<std::vector<std::string>> bodies = {
+      {"2 N N N\n", "6 A - G\n", "6\n", "6\n", "3 p q\n"},
+      {"2 N N N   \n", "6 A - G\n", "6 1 . 2\n", "6\n", "3\n"},
+      {"2\n", "6\n", "6\n", "6\n", "3\n"},
+  };
+  for (const auto& body : bodies) {
+    std::vector<std::string> crlf;
+    for (const std::string& line : body) crlf.push_back(line.substr(0, line.size() - 1) + "\r\n");
+    std::string rows = Rows(text, crlf);
+    EXPECT_EQ(rows, Rows(text, body)) << body[0];
+    EXPECT_EQ(rows.find('\r'), std::string::npos) << body[0];
+  }
+}
+
 }  // namespace
 
 TEST(TrasplyMain, OutOfMemoryIsReported) { ExpectOutOfMemory(trasply_main, "trasply"); }

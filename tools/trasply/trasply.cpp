@@ -131,7 +131,9 @@ void transpose_body(const Entry& e, std::vector<LineColumn>& columns, Output& ou
     for (int q = 1; q <= n; ++q) {
       if (q == s || q == a) continue;
       LineColumn& column = columns[q - 1];
-      // A line with fewer values than rows shows "." for the missing ones.
+      // A line with fewer values than rows shows "." for the missing ones;
+      // its offset then rests at its end, so its trailing blanks are walked
+      // once, not once per row.
       if (!NextField(column.text, column.offset, column.value)) column.value = ".";
     }
     if (j == 1) continue;  // the widths

@@ -36,9 +36,25 @@ bool ReadSlot(Input& in, std::vector<std::string>& lines, std::vector<std::strin
   return false;
 }
 
+void Keep(std::string&& line, std::vector<std::string>& spare) {
+  // Room for twice the line (what growing a string by appending leaves) and
+  // the reader's first buffer.
+  constexpr std::size_t kSlack = 1024;
+  if (line.capacity() > 2 * line.size() + kSlack) return;
+  spare.push_back(std::move(line));
+}
+
 void Release(std::vector<std::string>& lines, std::vector<std::string>& spare) {
-  for (std::string& line : lines) spare.push_back(std::move(line));
+  for (std::string& line : lines) Keep(std::move(line), spare);
   lines.clear();
+}
+
+std::string SpareCopy(std::string_view text, std::vector<std::string>& spare) {
+  if (spare.empty()) return std::string(text);
+  std::string line = std::move(spare.back());
+  spare.pop_back();
+  line.assign(text);
+  return line;
 }
 
 void InsertLine(std::vector<std::string>& lines, std::size_t pos, std::string line) {

@@ -72,11 +72,23 @@ class Formatted {
 };
 
 // Line reading that reuses strings kept in `spare` instead of allocating.
+// Every string a record holds comes from its spare list when the list has
+// one, and goes back to it when the record lets the line go, so the number
+// of strings in circulation is the most the record ever held at once, not
+// the number of lines read or added over a run.
+//
 // Reads the next line into a new last element of `lines`; false at end of
 // input, with nothing added.
 bool ReadSlot(Input& in, std::vector<std::string>& lines, std::vector<std::string>& spare);
-// Moves all strings of `lines` into `spare`, leaving `lines` empty.
+// Gives `line` back to `spare`. A string whose storage is far larger than the
+// line it holds is freed instead, so that the kept storage stays in
+// proportion to the lines given back: one long line does not leave a large
+// buffer behind for every later short line to carry.
+void Keep(std::string&& line, std::vector<std::string>& spare);
+// Gives all strings of `lines` back to `spare`, leaving `lines` empty.
 void Release(std::vector<std::string>& lines, std::vector<std::string>& spare);
+// A string holding `text`, made from a spare one when there is one.
+std::string SpareCopy(std::string_view text, std::vector<std::string>& spare);
 
 // Inserts `line` at `pos` (clamped to the end).
 void InsertLine(std::vector<std::string>& lines, std::size_t pos, std::string line);
