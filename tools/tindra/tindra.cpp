@@ -1,12 +1,18 @@
 #include "tindra.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "bed.h"
 #include "file.h"
@@ -22,7 +28,19 @@ namespace {
 // A position field read as an integer: an optional sign and digits. Text
 // that does not start with a number (the gap mark ".") and numbers beyond an
 // int read as 0.
-int ReadPosition(std::string_view field) { return ScanInt(field).value; }
+// Plain digits, the usual case, are read here directly.
+inline int ReadPosition(std::string_view field) {
+  if (!field.empty() && field.size() <= 9) {
+    int v = 0;
+    for (char c : field) {
+      unsigned d = static_cast<unsigned char>(c) - unsigned{'0'};
+      if (d > 9) return ScanInt(field).value;
+      v = v * 10 + static_cast<int>(d);
+    }
+    return v;
+  }
+  return ScanInt(field).value;
+}
 
 // ---------------------------------------------------------------------------
 // Command line
@@ -223,12 +241,53 @@ int CountFields(std::string_view text) {
   return count > INT_MAX ? INT_MAX : static_cast<int>(count);
 }
 
+inline std::string_view FieldAt(std::string_view text, int k);
+
+// The number of fields of a text, as CountFields, and field k (1 or more) in
+// `field` when there are at least k. A short line is scanned at once through
+// bit masks of its white space, without a branch per character.
+int CountFieldsFind(std::string_view text, int k, std::string_view& field) {
+#if defined(__SSE2__)
+  constexpr std::size_t kShort = 64;
+  if (text.size() < kShort) {
+    alignas(16) char buf[kShort];
+    std::memcpy(buf, text.data(), text.size());
+    std::memset(buf + text.size(), ' ', kShort - text.size());  // white at the end, always
+    std::uint64_t white = 0;
+    for (std::size_t i = 0; i < kShort / 16; ++i) {
+      __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(buf + 16 * i));
+      __m128i blank = _mm_cmpeq_epi8(c, _mm_set1_epi8(' '));
+      __m128i t = _mm_sub_epi8(c, _mm_set1_epi8('\t'));  // tab .. CR become 0 .. 4
+      __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(4)), t);
+      auto bits = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
+      white |= std::uint64_t{bits} << (16 * i);
+    }
+    std::uint64_t starts = ~white & ~(~white << 1);
+    int count = std::popcount(starts);
+    if (k <= count) {
+      for (int j = 1; j < k; ++j) starts &= starts - 1;
+      int begin = std::countr_zero(starts);
+      int end = begin + std::countr_zero(white >> begin);
+      field = text.substr(begin, end - begin);
+    }
+    return count;
+  }
+#endif
+  int count = CountFields(text);
+  if (k <= count) field = FieldAt(text, k);
+  return count;
+}
+
 // Field k (1 or more) of a text that has at least k fields.
-std::string_view FieldAt(std::string_view text, int k) {
-  std::size_t pos = 0;
-  std::string_view field;
-  while (k-- > 0) NextField(text, pos, field);
-  return field;
+inline std::string_view FieldAt(std::string_view text, int k) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  for (;;) {
+    while (p < end && WhiteBit(*p)) ++p;
+    const char* start = p;
+    while (p < end && !WhiteBit(*p)) ++p;
+    if (--k == 0) return std::string_view(start, p - start);
+  }
 }
 
 // A line number as a position; an entry streams through line by line, so
@@ -530,12 +589,16 @@ bool Colourer::ColourPlainLine(std::string_view line, int lineno, EntryOutput& o
   std::string_view text = line.substr(0, line.size() - 1);
   bool cr = !text.empty() && text.back() == '\r';
   if (cr) text.remove_suffix(1);
-  if (CountFields(text) != base_fields_) return false;
   int position = lineno;
-  if (position_column_ != 0) {
+  if (position_column_ != 0 && !every_position_) {
     int k = FieldIndex(position_column_);
     if (k > base_fields_) return false;
-    if (!every_position_) position = ReadPosition(FieldAt(text, k));
+    std::string_view field;
+    if (CountFieldsFind(text, k, field) != base_fields_) return false;
+    position = ReadPosition(field);
+  } else {
+    if (CountFields(text) != base_fields_) return false;
+    if (position_column_ != 0 && FieldIndex(position_column_) > base_fields_) return false;
   }
   int paint = PaintAt(position);
   out.Add(text);
