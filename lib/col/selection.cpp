@@ -5,6 +5,7 @@ namespace col {
 std::optional<std::string> EntryName(const Entry& e) {
   std::string name;
   if (ReadText(e, "ENTRY", 1000, name) != 0) return std::nullopt;
+  if (!name.empty() && name.back() == '\r') name.pop_back();  // of a CR LF line end
   return name;
 }
 

@@ -12,7 +12,8 @@
 namespace col {
 
 // The entry's name: the ENTRY value as ReadText gives it (at most 999
-// characters, exactly as written); nothing for an entry without ENTRY line.
+// characters, exactly as written, less the CR of a CR LF line end); nothing
+// for an entry without ENTRY line.
 std::optional<std::string> EntryName(const Entry& e);
 
 // True when the selection covers entry number `entryno` or names the entry.

@@ -88,6 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
                       SeqCase{" demo", 1, "; ENTRY             demo\n", 0},
                       SeqCase{"my seq", 1, "; ENTRY             my seq\n", 1},
                       SeqCase{"dem", 1, "; ENTRY             demo\n", 0},
+                      // the CR of a CR LF line end is no part of the name
+                      SeqCase{"demo", 1, "; ENTRY             demo\r\n", 1},
+                      SeqCase{"demo ", 1, "; ENTRY             demo \r\n", 1},
                       // a name beginning with digits is read as a number
                       SeqCase{"1ABC", 1, "; ENTRY             1ABC\n", 1},
                       SeqCase{"1ABC", 2, "; ENTRY             1ABC\n", 0},

@@ -1,6 +1,7 @@
 #include "tindra.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <climits>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -329,7 +331,7 @@ struct FieldSpan {
 
 // The positions of an entry that BED regions choose, by paint: the regions of
 // the entry's chrom and strand, the later region on top where they overlap.
-// Consecutive entries of one name and strand share the index.
+// Each chrom's index for each strand is built once, when first needed.
 class BedChoice {
  public:
   explicit BedChoice(const BedFile& bed) : bed_(bed) {}
@@ -341,26 +343,24 @@ class BedChoice {
     if (it == bed_.regions.end()) return false;
     std::string strand;
     bool minus = ReadVar(e, "STRAND", strand) == 0 && strand == "Minus";
-    if (&it->second != regions_ || minus != minus_) {
-      regions_ = &it->second;
-      minus_ = minus;
+    std::optional<RangeIndex>& index = indexes_[&it->second][minus ? 1 : 0];
+    if (!index) {
       std::vector<RangeSpan> spans;
       for (const BedRegion& r : it->second) {
         if (r.strand == '.' || r.strand == (minus ? '-' : '+')) spans.push_back({r.lo, r.hi, r.colour});
       }
-      index_ = RangeIndex::Layered(spans);
+      index = RangeIndex::Layered(spans);
     }
-    cursor_ = RangeCursor(index_);
-    return !index_.empty();
+    cursor_ = RangeCursor(*index);
+    return !index->empty();
   }
   // The paint of a position, or -1.
   int Find(int position) { return cursor_.Find(position); }
 
  private:
   const BedFile& bed_;
-  const std::vector<BedRegion>* regions_ = nullptr;  // the index is of these
-  bool minus_ = false;
-  RangeIndex index_;
+  // By chrom (its region list): the plus and the minus strand index.
+  std::unordered_map<const std::vector<BedRegion>*, std::array<std::optional<RangeIndex>, 2>> indexes_;
   RangeCursor cursor_;
 };
 
