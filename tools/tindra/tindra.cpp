@@ -29,8 +29,7 @@ namespace {
 
 // A position field read as an integer: an optional sign and digits. Text
 // that does not start with a number (the gap mark ".") and numbers beyond an
-// int read as 0.
-// Plain digits, the usual case, are read here directly.
+// int read as 0. Plain digits, the usual case, are read here directly.
 inline int ReadPosition(std::string_view field) {
   if (!field.empty() && field.size() <= 9) {
     int v = 0;
