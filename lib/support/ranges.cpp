@@ -1,7 +1,10 @@
 #include "ranges.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <queue>
+#include <utility>
 
 #include "number.h"
 
@@ -21,6 +24,24 @@ void Append(std::vector<RangeSpan>& spans, RangeSpan span) {
     }
   }
   spans.push_back(span);
+}
+
+// Sorts keys by their bits from `low` up to bit 33 (11 bits a pass, stable),
+// which orders them wholly when the bits below `low` are already in order or
+// do not matter. Sorted input (BED files usually are) costs one look.
+void SortKeys(std::vector<std::uint64_t>& keys, int low) {
+  if (std::is_sorted(keys.begin(), keys.end())) return;
+  constexpr int kBits = 11;
+  std::vector<std::uint64_t> other(keys.size());
+  std::vector<std::size_t> count(std::size_t{1} << kBits);
+  for (int shift = low; shift < low + 33; shift += kBits) {
+    std::fill(count.begin(), count.end(), 0);
+    for (std::uint64_t k : keys) ++count[(k >> shift) & ((1u << kBits) - 1)];
+    std::size_t sum = 0;
+    for (std::size_t& c : count) sum += std::exchange(c, sum);
+    for (std::uint64_t k : keys) other[count[(k >> shift) & ((1u << kBits) - 1)]++] = k;
+    keys.swap(other);
+  }
 }
 
 }  // namespace
@@ -82,28 +103,31 @@ RangeIndex RangeIndex::Union(std::vector<RangeSpan> spans) {
 // spans sit in a heap by their order; those already ended are dropped when
 // they reach the top).
 RangeIndex RangeIndex::Layered(const std::vector<RangeSpan>& spans) {
-  std::vector<std::size_t> order;  // the spans by start
-  std::vector<long long> ends;     // every first position and every position after a span
+  // Both sorts run over plain integers: a span's start above its number, and
+  // the ends shifted to be unsigned.
+  auto unsigned_of = [](long long v) { return static_cast<std::uint64_t>(v - INT_MIN); };
+  std::vector<std::uint64_t> starts;  // the spans by start
+  std::vector<std::uint64_t> ends;    // every first position and every position after a span
   for (std::size_t k = 0; k < spans.size(); ++k) {
     if (spans[k].lo > spans[k].hi) continue;
-    order.push_back(k);
-    ends.push_back(spans[k].lo);
-    ends.push_back(spans[k].hi + 1LL);
+    starts.push_back(unsigned_of(spans[k].lo) << 32 | k);
+    ends.push_back(unsigned_of(spans[k].lo));
+    ends.push_back(unsigned_of(spans[k].hi + 1LL));
   }
-  std::sort(order.begin(), order.end(),
-            [&](std::size_t a, std::size_t b) { return spans[a].lo < spans[b].lo; });
-  std::sort(ends.begin(), ends.end());
+  SortKeys(starts, 32);
+  SortKeys(ends, 0);
   ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
 
   RangeIndex index;
   std::priority_queue<std::size_t> open;
   std::size_t next = 0;
   for (std::size_t e = 0; e + 1 < ends.size(); ++e) {
-    long long at = ends[e];
-    while (next < order.size() && spans[order[next]].lo <= at) open.push(order[next++]);
+    long long at = static_cast<long long>(ends[e]) + INT_MIN;
+    for (; next < starts.size() && (starts[next] >> 32) <= ends[e]; ++next) open.push(starts[next] & 0xFFFFFFFFu);
     while (!open.empty() && spans[open.top()].hi < at) open.pop();
     if (open.empty()) continue;
-    Append(index.spans_, {static_cast<int>(at), static_cast<int>(ends[e + 1] - 1), spans[open.top()].value});
+    long long last = static_cast<long long>(ends[e + 1]) + INT_MIN - 1;
+    Append(index.spans_, {static_cast<int>(at), static_cast<int>(last), spans[open.top()].value});
   }
   return index;
 }
@@ -116,25 +140,14 @@ int RangeIndex::Find(int v) const {
   return v <= s.hi ? s.value : -1;
 }
 
-int RangeCursor::Find(int v) {
-  if (!index_ || index_->spans_.empty()) return -1;
+// Beyond the neighbourhood of the last span: the next span (the usual step
+// for ascending positions), else a binary search.
+int RangeCursor::Move(int v) {
   const std::vector<RangeSpan>& s = index_->spans_;
-  std::size_t n = s.size();
-  std::size_t k = at_;
-  if (v >= s[k].lo) {
-    if (v <= s[k].hi) return s[k].value;
-    if (k + 1 == n || v < s[k + 1].lo) return -1;  // in the gap after span k
-    ++k;                                           // the next span, the usual step
-    if (v <= s[k].hi) {
-      at_ = k;
-      return s[k].value;
-    }
-    if (k + 1 == n || v < s[k + 1].lo) {
-      at_ = k;
-      return -1;
-    }
-  } else if (k == 0 || v > s[k - 1].hi) {
-    return -1;  // in the gap before span k
+  std::size_t next = at_ + 1;
+  if (next < s.size() && v >= s[next].lo && (next + 1 == s.size() || v < s[next + 1].lo)) {
+    at_ = next;
+    return v <= s[next].hi ? s[next].value : -1;
   }
   auto after = std::upper_bound(s.begin(), s.end(), v, [](int x, const RangeSpan& span) { return x < span.lo; });
   if (after == s.begin()) {

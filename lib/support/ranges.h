@@ -88,10 +88,22 @@ class RangeCursor {
   explicit RangeCursor(const RangeIndex& index) : index_(&index) {}
 
   // The same answer as RangeIndex::Find; -1 for a cursor over no index.
-  int Find(int v);
+  int Find(int v) {
+    if (!index_ || index_->spans_.empty()) return -1;
+    const std::vector<RangeSpan>& s = index_->spans_;
+    if (v >= s[at_].lo) {
+      if (v <= s[at_].hi) return s[at_].value;
+      if (at_ + 1 == s.size() || v < s[at_ + 1].lo) return -1;  // in the gap after the span
+    } else if (at_ == 0 || v > s[at_ - 1].hi) {
+      return -1;  // in the gap before the span
+    }
+    return Move(v);
+  }
   bool Contains(int v) { return Find(v) >= 0; }
 
  private:
+  int Move(int v);
+
   const RangeIndex* index_ = nullptr;
   std::size_t at_ = 0;  // the span last looked at
 };

@@ -26,6 +26,11 @@ TEST(ParseBedLine, FieldCountsCommentsAndBadLines) {
       {"c\t1\t2\tn\t960\t-\n", BedLineKind::kRegion, "c", 2, 2, '-', -1},
       {"c\t1\t2\tn\t0\t+\t1\t2\t255,0,10\n", BedLineKind::kRegion, "c", 2, 2, '+', 0xFF000A},
       {"c\t1\t2\tn\t0\t.\t1\t2\t0,128,255\t2\t1,1\t0,0\r\n", BedLineKind::kRegion, "c", 2, 2, '.', 0x0080FF},
+      // fields across the 64-character blocks the line is scanned in
+      {"a_chrom_name_of_sixty_three_characters_from_some_genome_assembly 7 9 n 0 - 7 9 1,2,3\n",
+       BedLineKind::kRegion, "a_chrom_name_of_sixty_three_characters_from_some_genome_assembly", 8, 9, '-', 0x010203},
+      {"c\t1\t2\tname_ending_the_line_at_the_char_sixty_four_\t0\t+\t1\t2\t9,8,7",
+       BedLineKind::kRegion, "c", 2, 2, '+', 0x090807},
       // itemRgb "0" or not r,g,b in 0..255: the options' colour
       {"c 1 2 n 0 + 1 2 0", BedLineKind::kRegion, "c", 2, 2, '+', -1},
       {"c 1 2 n 0 * 1 2 256,0,0", BedLineKind::kRegion, "c", 2, 2, '.', -1},

@@ -244,6 +244,15 @@ int CountFields(std::string_view text) {
 
 inline std::string_view FieldAt(std::string_view text, int k);
 
+// The set bits of a word, counted in place (std::popcount becomes a library
+// call where the build does not assume the instruction).
+inline int BitCount(std::uint64_t x) {
+  x = x - ((x >> 1) & 0x5555555555555555u);
+  x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<int>((x * 0x0101010101010101u) >> 56);
+}
+
 // The number of fields of a text, as CountFields, and field k (1 or more) in
 // `field` when there are at least k. A short line is scanned at once through
 // bit masks of its white space, without a branch per character.
@@ -252,8 +261,8 @@ int CountFieldsFind(std::string_view text, int k, std::string_view& field) {
   constexpr std::size_t kShort = 64;
   if (text.size() < kShort) {
     alignas(16) char buf[kShort];
+    std::memset(buf, ' ', kShort);  // white after the text, always
     std::memcpy(buf, text.data(), text.size());
-    std::memset(buf + text.size(), ' ', kShort - text.size());  // white at the end, always
     std::uint64_t white = 0;
     for (std::size_t i = 0; i < kShort / 16; ++i) {
       __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(buf + 16 * i));
@@ -264,7 +273,7 @@ int CountFieldsFind(std::string_view text, int k, std::string_view& field) {
       white |= std::uint64_t{bits} << (16 * i);
     }
     std::uint64_t starts = ~white & ~(~white << 1);
-    int count = std::popcount(starts);
+    int count = BitCount(starts);
     if (k <= count) {
       for (int j = 1; j < k; ++j) starts &= starts - 1;
       int begin = std::countr_zero(starts);
@@ -509,7 +518,7 @@ int Colourer::Position(Entry& e, int n, int lineno) {
 // The paint of a position, or -1 when it is not chosen. A position in the
 // -r list takes the options' colours, before any BED region.
 int Colourer::PaintAt(int position) {
-  if (every_position_ || ranges_.Contains(position)) return 0;
+  if (every_position_ || (settings_.ranges && ranges_.Contains(position))) return 0;
   return bed_applies_ ? bed_.Find(position) : -1;
 }
 
