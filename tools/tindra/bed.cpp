@@ -42,7 +42,7 @@ int SplitFields(std::string_view text, std::string_view* fields, int max) {
       if (!(separators >> (at - base) & 1)) {
         start = at;  // a field begins
       } else if (at <= text.size()) {
-        fields[n++] = text.substr(start, at - start);
+        fields[n++] = std::string_view(text.data() + start, at - start);
         if (n == max) return n;
       }
     }
