@@ -16,6 +16,7 @@ import json
 import mmap
 import os
 import platform
+import random
 import resource
 import shutil
 import statistics
@@ -39,6 +40,9 @@ VARIANT_SCALES = {"full": (5_000_000, 1_000_000), "small": (500_000, 100_000)}
 INFO_POS = 500
 TINDRA_RANGES = "-r1-100000,2000000-2500000,9000000-9100000"
 TINDRA_COLOURS = ["-C0,0.5,1", "-F0.2,0.2,0.2"]
+TINDRA_ONE_ITEM = "-r1000-1010"
+TINDRA_ITEMS = 6000          # about as many range items as one argument holds
+BED_REGIONS = {"full": 1_000_000, "small": 100_000}
 
 
 def log(text):
@@ -127,6 +131,36 @@ def make_coloured(tmp, col_path, tindra):
     return col_meta(tmp)
 
 
+def many_range_items(count, top=10_000_000):
+    """-r with `count` items of 1 to 15 positions spread over 1..top, in random order."""
+    rnd = random.Random(14)
+    starts = rnd.sample(range(1, top, 25), count)
+    return "-r" + ",".join("%d-%d" % (a, a + rnd.randrange(15)) for a in starts)
+
+
+def make_bed(tmp, gb_path, regions):
+    """BED6/BED9 regions on the records of the GenBank file, as a variant caller
+    or peak finder writes them: a track line, random strands, some itemRgb."""
+    records = []
+    with open(gb_path, "rb") as f:
+        for line in f:
+            if line.startswith(b"LOCUS "):
+                words = line.split()
+                records.append((words[1].decode(), int(words[2])))
+    rnd = random.Random(16)
+    weights = [length for _, length in records]
+    picks = rnd.choices(records, weights=weights, k=regions)
+    with open(tmp, "w") as out:
+        out.write('track name="bench" itemRgb="On"\n')
+        for k, (name, length) in enumerate(picks):
+            start = rnd.randrange(length)
+            end = min(length, start + rnd.randrange(1, 40))
+            rgb = ("255,0,0", "0,0,255", "0", "30,160,60")[k % 4]
+            out.write("%s\t%d\t%d\tr%d\t0\t%s\t%d\t%d\t%s\n"
+                      % (name, start, end, k, "+-."[k % 3], start, end, rgb))
+    return dict(bytes=os.path.getsize(tmp), regions=regions)
+
+
 def make_lineform(tmp, entries, rows):
     gen = os.path.join(BENCH, "gen_lineform.py")
     subprocess.run([sys.executable, gen, tmp, str(entries), str(rows)],
@@ -149,6 +183,9 @@ def prepare_inputs(scale_name, bin_dir):
     }
     inputs["col"] = (col, cached(col, gen_gb + "-col",
                                  lambda tmp: make_col(tmp, gb, os.path.join(bin_dir, "morvel"))))
+    bed = os.path.join(data, "regions.bed")
+    inputs["bed"] = (bed, cached(bed, gen_gb + "-bed%d" % BED_REGIONS[scale_name],
+                                 lambda tmp: make_bed(tmp, gb, BED_REGIONS[scale_name])))
     entries, rows = scale["entries"], scale["rows"]
     coloured = os.path.join(data, "records-coloured.col")
     inputs["coloured"] = (coloured, cached(coloured, gen_gb + "-coloured", lambda tmp: make_coloured(
@@ -244,6 +281,12 @@ def make_cases(bins, inputs, awk, bio):
         Case("tindra", "tindra -c", [tindra, "-c", col], lines, "lines"),
         Case("tindra", "tindra %s %s" % (TINDRA_RANGES, " ".join(TINDRA_COLOURS)),
              [tindra, TINDRA_RANGES] + TINDRA_COLOURS + [col], lines, "lines"),
+        Case("tindra", "tindra %s -c" % TINDRA_ONE_ITEM, [tindra, TINDRA_ONE_ITEM, "-c", col],
+             lines, "lines"),
+        Case("tindra", "tindra -r<%s items> -c" % fmt_count(TINDRA_ITEMS),
+             [tindra, many_range_items(TINDRA_ITEMS), "-c", col], lines, "lines"),
+        Case("tindra", "tindra --bed=<%s regions> -c" % fmt_count(inputs["bed"][1]["regions"]),
+             [tindra, "--bed=" + inputs["bed"][0], "-c", col], lines, "lines"),
         Case("tindra", "awk peer: colour every line",
              [awk, "-v", "prog=" + tindra, "-f", os.path.join(PEERS, "tindra_color.awk"), col],
              lines, "lines", peer="awk", reference="tindra -c"),
@@ -480,6 +523,14 @@ def targets(cases, inputs):
         limit = vgene.peak_rss + 64 * variants.units
         add("`morvel --variants` peak memory", "<= `--gene` on the record + 64 B/variant = %.1f MiB"
             % (limit / MiB), "%.1f MiB" % (variants.peak_rss / MiB), variants.peak_rss <= limit)
+    one, many = by["tindra %s -c" % TINDRA_ONE_ITEM], by["tindra -r<%s items> -c" % fmt_count(TINDRA_ITEMS)]
+    r = ratio(one, many)
+    add("`tindra -c` with %s range items vs one item" % fmt_count(TINDRA_ITEMS), "speed >= 0.8x",
+        "%.2fx" % r if r else "not measured", None if r is None else r >= 0.8)
+    bed = [c for c in cases if c.name.startswith("tindra --bed=")][0]
+    r = ratio(tin, bed)
+    add("`%s` vs `tindra -c`" % bed.name, "speed >= 0.8x",
+        "%.2fx" % r if r else "not measured", None if r is None else r >= 0.8)
     t1, t2, tp = [c for c in cases if c.group == "trasply"]
     r = ratio(tp, t1)
     add("trasply vs awk peer", ">= 3x", "%.1fx" % r if r else "not measured",

@@ -82,6 +82,10 @@ expect want -r            tindra col tindra -
 expect want a.col         tindra col tindra -c ''
 expect want b.col.gz      tindra col tindra -r1-5 b
 expect not  c.txt         tindra col tindra ''
+expect want --bed=        tindra col tindra --b
+expect want --version     tindra col tindra --v
+expect want --help        morvel gb morvel --he
+expect want --version     trasply col trasply --v
 expect not  a.col         tindra col tindra a.col ''
 
 expect want --            trasply col trasply -

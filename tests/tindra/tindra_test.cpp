@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <map>
 #include <ostream>
+#include <random>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "out_of_memory.h"
 
@@ -82,6 +88,9 @@ INSTANTIATE_TEST_SUITE_P(
                       SeqCase{" demo", 1, "; ENTRY             demo\n", 0},
                       SeqCase{"my seq", 1, "; ENTRY             my seq\n", 1},
                       SeqCase{"dem", 1, "; ENTRY             demo\n", 0},
+                      // the CR of a CR LF line end is no part of the name
+                      SeqCase{"demo", 1, "; ENTRY             demo\r\n", 1},
+                      SeqCase{"demo ", 1, "; ENTRY             demo \r\n", 1},
                       // a name beginning with digits is read as a number
                       SeqCase{"1ABC", 1, "; ENTRY             1ABC\n", 1},
                       SeqCase{"1ABC", 2, "; ENTRY             1ABC\n", 0},
@@ -91,6 +100,195 @@ INSTANTIATE_TEST_SUITE_P(
                       SeqCase{"", 1, "; ENTRY             x\n", 0},
                       SeqCase{"4294967297", 1, "; ENTRY             x\n", 0},
                       SeqCase{"4294967297x", 1, "; ENTRY             4294967297x\n", 0}));
+
+struct TindraRun {
+  int status;
+  std::string out;
+};
+
+// Runs the program's colouring over `input` with the given options.
+TindraRun Tindra(std::vector<std::string> args, const std::string& input) {
+  args.insert(args.begin(), "tindra");
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  char* buffer = nullptr;
+  std::size_t size = 0;
+  FILE* stream = open_memstream(&buffer, &size);
+  int status;
+  {
+    Output out(stream);
+    Input in;
+    in.UseMemory(input);
+    status = tindra_run(static_cast<int>(args.size()), argv.data(), in, out);
+  }
+  std::fclose(stream);
+  TindraRun run{status, std::string(buffer, size)};
+  std::free(buffer);
+  return run;
+}
+
+// A BED file in the test's temporary folder; its option "--bed=<path>".
+std::string BedOption(const std::string& text) {
+  static int count = 0;
+  std::string path = ::testing::TempDir() + "tindra_test_" + std::to_string(count++) + ".bed";
+  std::ofstream(path, std::ios::binary) << text;
+  return "--bed=" + path;
+}
+
+// The output without the history line, which names the options.
+std::string WithoutHistory(const std::string& out) {
+  std::istringstream lines(out);
+  std::string line, kept;
+  while (std::getline(lines, line)) {
+    if (line.find("was run on this file") == std::string::npos) kept += line + "\n";
+  }
+  return kept;
+}
+
+std::string Entry5(const char* name, bool minus) {
+  std::string text = "; COL 1             label\n; COL 2             residue\n; COL 3             seqpos\n";
+  text += std::string("; ENTRY             ") + name + "\n";
+  if (minus) text += "; STRAND            Minus\n";
+  text += "; ----------\n";
+  for (int p = 1; p <= 5; ++p) text += "N     a     " + std::to_string(p) + "\n";
+  return text + "; **********\n";
+}
+
+// Entries: chr1 (plus), chr1 (minus), chr2.
+const std::string kThreeEntries = "; h\n; ==========\n" + Entry5("chr1", false) + Entry5("chr1", true) + Entry5("chr2", false);
+
+// One letter per body line for its last three fields: x no colour fields,
+// . white, k black, o red, G green, b blue, g 0,128,0.
+std::vector<std::string> Paints(const std::string& out) {
+  static const std::map<std::string, char> kLetters = {
+      {"1.000 1.000 1.000", '.'}, {"0.000 0.000 0.000", 'k'}, {"1.000 0.000 0.000", 'o'},
+      {"0.000 1.000 0.000", 'G'}, {"0.000 0.000 1.000", 'b'}, {"0.000 0.502 0.000", 'g'}};
+  std::vector<std::string> entries;
+  std::istringstream lines(out);
+  std::string line;
+  bool body = false;
+  while (std::getline(lines, line)) {
+    if (line.starts_with("; ----------")) {
+      entries.emplace_back();
+      body = true;
+    } else if (line.starts_with("; **********")) {
+      body = false;
+    } else if (body) {
+      std::istringstream fields(line);
+      std::vector<std::string> f;
+      for (std::string w; fields >> w;) f.push_back(w);
+      if (f.size() < 6) {
+        entries.back() += 'x';
+        continue;
+      }
+      auto it = kLetters.find(f[f.size() - 3] + " " + f[f.size() - 2] + " " + f[f.size() - 1]);
+      entries.back() += it == kLetters.end() ? '?' : it->second;
+    }
+  }
+  return entries;
+}
+
+struct BedCase {
+  const char* what;
+  std::vector<std::string> options;
+  const char* bed;
+  std::vector<std::string> paints;  // of chr1 plus, chr1 minus, chr2
+};
+
+TEST(TindraBed, StrandItemRgbOverlapsAndOtherOptions) {
+  const BedCase cases[] = {
+      {"chrom names the entries", {}, "chr1 0 2\n", {"oo...", "oo...", "....."}},
+      {"plus strand only", {}, "chr1 0 2 n 0 +\n", {"oo...", ".....", "....."}},
+      {"minus strand only", {}, "chr1\t0\t2\tn\t0\t-\n", {".....", "oo...", "....."}},
+      {"the later region wins", {}, "chr1 0 3 n 0 . 0 3 0,0,255\nchr1 2 5 n 0 . 2 5 0,128,0\n",
+       {"bbggg", "bbggg", "....."}},
+      {"the later region wins, reversed", {}, "chr1 2 5 n 0 . 2 5 0,128,0\nchr1 0 3 n 0 . 0 3 0,0,255\n",
+       {"bbbgg", "bbbgg", "....."}},
+      {"itemRgb 0 takes the options' colour", {"-C0,1,0"}, "chr1 1 2 n 0 . 1 2 0\nchr2 4 5 n 0 . 4 5 0,0,255\n",
+       {".G...", ".G...", "....b"}},
+      {"-r positions take the options' colour", {"-r5"}, "chr1 0 5 n 0 + 0 5 0,0,255\n",
+       {"bbbbo", "....o", "....o"}},
+      {"-s must select the entry too", {"-s2-3"}, "chr1 0 5\nchr2 0 1\n", {"xxxxx", "ooooo", "o...."}},
+      {"--seq= names", {"--seq=chr2"}, "chr1 0 5\nchr2 0 1\n", {"xxxxx", "xxxxx", "o...."}},
+      {"foreground only: itemRgb is a background colour", {"-f"}, "chr1 0 1 n 0 . 0 1 0,0,255\n",
+       {"okkkk", "okkkk", "kkkkk"}},
+      {"an empty region covers nothing", {}, "chr1 2 2\n", {".....", ".....", "....."}},
+      {"comments and track lines", {}, "track x\n# c\nbrowser y\nchr2 0 5\n", {".....", ".....", "ooooo"}},
+  };
+  for (const BedCase& c : cases) {
+    std::vector<std::string> options = c.options;
+    options.push_back(BedOption(c.bed));
+    TindraRun run = Tindra(options, kThreeEntries);
+    EXPECT_EQ(run.status, 0) << c.what;
+    EXPECT_EQ(Paints(run.out), c.paints) << c.what;
+  }
+}
+
+TEST(TindraBed, BadLineWritesNothing) {
+  for (auto [bed, message] : {std::pair<const char*, const char*>{"chr1 0 2\nchr1 3\n", "line 2"},
+                              {"track\nchr1 5 4\n", "line 2"},
+                              {"chr1 0 2147483648\n", "line 1"}}) {
+    ::testing::internal::CaptureStderr();
+    TindraRun run = Tindra({BedOption(bed)}, kThreeEntries);
+    std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(run.status, 1) << bed;
+    EXPECT_EQ(run.out, "") << bed;
+    EXPECT_EQ(err, std::string("tindra: Error in BED file, ") + message + "\n") << bed;
+  }
+}
+
+// A BED file of N regions colours what the -r list of the same positions
+// colours, in entries named by its chrom, with the same colour.
+TEST(TindraBed, SameAsTheEquivalentRangeList) {
+  std::string input = "; h\n; ==========\n";
+  for (const char* strand : {"", "; STRAND            Plus\n"}) {
+    input += std::string("; COL 3             seqpos\n; ENTRY             chrX\n") + strand + "; ----------\n";
+    for (int p = 1; p <= 300; ++p) input += "N     a " + std::to_string(p % 7 == 0 ? 1 : p) + "\n";
+    input += "; **********\n";
+  }
+  std::mt19937 rng(21);
+  std::uniform_int_distribution<int> count(0, 30), start(0, 320), length(0, 12), part(0, 255);
+  for (int round = 0; round < 200; ++round) {
+    int r = part(rng), g = part(rng), b = part(rng);
+    bool rgb = round % 2 == 1;
+    std::string bed, list;
+    for (int n = count(rng); n > 0; --n) {
+      int s = start(rng), e = s + length(rng);
+      bed += "chrX\t" + std::to_string(s) + "\t" + std::to_string(e) + "\tn\t0\t" + (n % 2 ? "+" : ".");
+      if (rgb) bed += "\t0\t0\t" + std::to_string(r) + "," + std::to_string(g) + "," + std::to_string(b);
+      bed += "\n";
+      if (s < e) list += (list.empty() ? "" : ",") + std::to_string(s + 1) + "-" + std::to_string(e);
+    }
+    char colour[100];
+    std::snprintf(colour, sizeof colour, "--color=%.17g,%.17g,%.17g", r / 255.0, g / 255.0, b / 255.0);
+    TindraRun from_bed = Tindra({rgb ? "-c" : colour, BedOption(bed)}, input);
+    TindraRun from_list = Tindra({colour, "--range=" + list}, input);
+    ASSERT_EQ(WithoutHistory(from_bed.out), WithoutHistory(from_list.out)) << bed;
+  }
+}
+
+// New fields go before the CR of a CRLF body line; other lines keep their end.
+TEST(TindraLineEnds, FieldsGoBeforeTheCr) {
+  const std::string input =
+      "; h\r\n; ==========\r\n; COL 3             seqpos\r\n; ----------\r\n"
+      "N a 1\r\n"
+      "N a 2\r\n"
+      "N a 3\n"
+      "N a 4 extra\r\n"  // the slow path
+      "; **********\r\n";
+  TindraRun run = Tindra({"-r2-4"}, input);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("; ----------\r\n"
+                         "N a 1 1.000 1.000 1.000\r\n"
+                         "N a 2 1.000 0.000 0.000\r\n"
+                         "N a 3 1.000 0.000 0.000\n"
+                         "N a 4 1.000 0.000 0.000 1.000\r\n"  // "extra" is color_r
+
+                         "; **********\r\n"),
+            std::string::npos)
+      << run.out;
+}
 
 }  // namespace
 

@@ -1,24 +1,21 @@
 #include "colshow.h"
 
-#include <charconv>
 #include <cstdio>
 #include <optional>
 #include <string>
 
+#include "choice.h"
+#include "number.h"
 #include "page.h"
-#include "selection.h"
 #include "svg.h"
 #include "tool.h"
+#include "version.h"
 #include "view.h"
-
-#ifndef COLSHOW_VERSION
-#define COLSHOW_VERSION "unknown"
-#endif
 
 namespace {
 
 struct Settings {
-  Selection selection;
+  Choice selection;
   PageOptions page;
   bool svg = false;
   bool info = false;  // --help or --version was answered
@@ -27,15 +24,7 @@ struct Settings {
 
 constexpr int kMaxWidth = 10000;
 
-// "--help" and "--version": true when `piece` is one of them, after writing
-// the answer on `out`.
-bool AnswerInfo(std::string_view piece, Output& out) {
-  if (piece == "-version") {
-    out.Write("colshow " COLSHOW_VERSION "\n");
-    return true;
-  }
-  if (piece != "-help" && piece != "h") return false;
-  out.Write(
+constexpr std::string_view kHelp =
       "Usage: colshow [OPTIONS] [FILE] > page.html\n"
       "Show a col file (FILE, or standard input; gzip too) as one self-contained\n"
       "HTML page: a panel per entry with its residues in rows, each residue in its\n"
@@ -55,15 +44,27 @@ bool AnswerInfo(std::string_view piece, Output& out) {
       "  --svg                           write an SVG figure instead (at most\n"
       "                                  100000 residues)\n"
       "  -h, --help                      this text\n"
-      "  --version                       the version\n");
-  return true;
+      "  --version                       the version\n";
+
+// "--help" (also "-h") and "--version": true when `piece` is one of them,
+// after writing the answer on `out`.
+bool AnswerInfo(std::string_view piece, Output& out) {
+  InfoOption option = piece == "h" ? InfoOption::kHelp : ReadInfoOption(piece);
+  if (option == InfoOption::kHelp) out.Write(kHelp);
+  if (option == InfoOption::kVersion) {
+    out.Write("colshow ");
+    out.Write(SuiteVersion());
+    out.Put('\n');
+  }
+  return option != InfoOption::kNone;
 }
 
+// A width is digits only ("-w60"), 1 to kMaxWidth.
 bool ReadWidth(std::string_view text, int& width) {
-  int v = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (ec != std::errc() || end != text.data() + text.size() || v < 1 || v > kMaxWidth) return false;
-  width = v;
+  ScannedInt n = ScanInt(text);
+  bool digits_only = !text.empty() && text[0] >= '0' && text[0] <= '9' && n.used == text.size();
+  if (!digits_only || !n.fits || n.value < 1 || n.value > kMaxWidth) return false;
+  width = n.value;
   return true;
 }
 
@@ -157,7 +158,7 @@ Body Shower::SkipBody(Input& in, Entry& e) {
 Body Shower::ReadBody(Input& in, Entry& e) {
   view_.Start(e, s_.svg);
   bool ranges = s_.selection.HasRanges();
-  std::size_t position_col = static_cast<std::size_t>(Selection::PositionColumn(e));
+  std::size_t position_col = static_cast<std::size_t>(Choice::PositionColumn(e));
   for (long long n = 1; GetLine(in, lines_[n & 1]); ++n) {
     const std::string& line = lines_[n & 1];
     if (IsEndMarker(line)) {
@@ -168,7 +169,7 @@ Body Shower::ReadBody(Input& in, Entry& e) {
     if (ranges) {
       int position = LineNumber(n);
       if (position_col != 0) {
-        position = Selection::ReadPosition(view_.Field(position_col));
+        position = Choice::ReadPosition(view_.Field(position_col));
       }
       if (!s_.selection.ChoosesPosition(position)) continue;
     }

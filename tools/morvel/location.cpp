@@ -3,6 +3,8 @@
 #include <climits>
 #include <optional>
 
+#include "number.h"
+
 LocPtr MakeLoc() { return std::make_unique<Loc>(); }
 
 Range InitRange(int start, int end, int comp) { return Range{start, end, comp}; }
@@ -22,27 +24,14 @@ bool StartsWith(std::string_view text, std::size_t at, std::string_view word) {
   return text.substr(at, word.size()) == word;
 }
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // Reads a decimal number at `at` the way "%d" does (leading white space and
 // a sign allowed) and moves `at` behind it. Positions are never negative and
 // must fit in an int; anything else is not a number here.
 std::optional<int> ReadNumber(std::string_view text, std::size_t& at) {
-  std::size_t i = at;
-  while (i < text.size() && IsBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  std::size_t digits = i;
-  long long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > INT_MAX) return std::nullopt;
-  }
-  if (i == digits || (negative && value != 0)) return std::nullopt;
-  at = i;
-  return static_cast<int>(value);
+  col::ScannedInt n = col::ScanInt(text.substr(at));
+  if (!n.fits || n.value < 0) return std::nullopt;
+  at += n.used;
+  return n.value;
 }
 
 bool ReadChar(std::string_view text, std::size_t& at, char c) {

@@ -5,6 +5,7 @@
 #include "scanner.h"
 #include "tool.h"
 #include "variants.h"
+#include "version.h"
 
 int convert(const Options& opt, Input& in, Output& out, Annotator* variants) {
   if (opt.normal) {
@@ -21,10 +22,36 @@ int convert(const Options& opt, Input& in, Output& out, Annotator* variants) {
   return scan_end(run) ? 0 : 1;
 }
 
+static constexpr std::string_view kHelp =
+    "Usage: morvel [OPTION]... [FILE]\n"
+    "Convert GenBank records (FILE, or standard input) into a col file with one\n"
+    "body line per base, or print a report of the features at a position or in\n"
+    "a range.\n"
+    "\n"
+    "  -g, --gene                 add the intron/exon, codonpos and strand columns\n"
+    "  --bothstrand               write a minus-strand entry after each entry\n"
+    "  --annotate=KEY[,KEY...]    write only the regions of features with these keys\n"
+    "  --extend=N                 with --annotate: widen each region by N positions\n"
+    "  --posname                  with --annotate: name entries NAME_POS_P, NAME_POS_M\n"
+    "  -iPOS, --info=POS          print the position report for POS\n"
+    "  --mutation=BASE            with -i: also translate the codon with BASE at POS\n"
+    "  --longinfo=FROM-TO         print the feature-table lines overlapping FROM-TO\n"
+    "  --variants=CALLS.vcf       write the VCF with the effects of its variants (GBCSQ)\n"
+    "  --help                     print this help and exit\n"
+    "  --version                  print the version and exit\n"
+    "\n"
+    "Example:\n"
+    "  morvel --gene rec.gb | tindra -r100-200 -c > rec.col\n"
+    "\n"
+    "Read more in morvel(1) and col(5).\n";
+
 // Reads the options; false after the usage text for a bad command line.
-static bool read_command_line(int argc, char** argv, Options& opt, const char*& filename) {
+// "--help" and "--version" end the scan and are left in `info`.
+static bool read_command_line(int argc, char** argv, Options& opt, const char*& filename, InfoOption& info) {
   Args args = InitArgument(argc, argv);
   while (auto piece = GetArgument(args)) {
+    info = ReadInfoOption(*piece);
+    if (info != InfoOption::kNone) return true;
     if (!apply_option(opt, *piece)) return false;
   }
   filename = GetFilename(args);
@@ -46,9 +73,14 @@ static std::string command_line(int argc, char** argv) {
 static int run(int argc, char** argv) {
   Options opt;
   const char* filename = nullptr;
-  if (!read_command_line(argc, argv, opt, filename)) {
+  InfoOption info = InfoOption::kNone;
+  if (!read_command_line(argc, argv, opt, filename, info)) {
     usage();
     return 1;
+  }
+  if (info != InfoOption::kNone) {
+    PrintInfo(info, "morvel", kHelp);
+    return 0;
   }
   Input in;
   if (!OpenInput(in, "morvel", filename)) return 1;

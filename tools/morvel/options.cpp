@@ -21,35 +21,16 @@ void Options::AddKeys(std::string_view list) {
 
 void usage() { std::fputs("Usage: morvel [-g | --gene] [FILE]\n", stderr); }
 
-bool read_int(std::string_view text, int& value, std::size_t& used) {
-  std::size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  std::size_t first_digit = i;
-  long long v = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    v = v * 10 + (text[i] - '0');
-    if (v > 2147483648LL) return false;  // beyond int: not a usable number
-  }
-  if (i == first_digit) return false;
-  if (negative) v = -v;
-  if (v > 2147483647LL) return false;
-  value = static_cast<int>(v);
-  used = i;
-  return true;
-}
-
 // The rest after a fixed prefix is one integer that fills it exactly.
 static bool whole_int(std::string_view rest, int& value) {
   std::size_t used = 0;
-  return read_int(rest, value, used) && used == rest.size();
+  return ReadInt(rest, value, used) && used == rest.size();
 }
 
 // "%d-%d" filling the rest exactly.
 static bool int_range(std::string_view rest, int& from, int& to) {
   std::size_t used = 0;
-  if (!read_int(rest, from, used) || used >= rest.size() || rest[used] != '-') return false;
+  if (!ReadInt(rest, from, used) || used >= rest.size() || rest[used] != '-') return false;
   rest.remove_prefix(used + 1);
   return whole_int(rest, to);
 }

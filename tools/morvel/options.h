@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "llist.h"
+#include "number.h"
 
 using namespace col;
 
@@ -36,10 +37,5 @@ struct Options {
 // Applies one option piece as the scanner hands it out; false for an unknown
 // option or a failed argument check.
 bool apply_option(Options& opt, std::string_view piece);
-
-// Reads "%d" from the start of `text` the way scanf would (leading white
-// space, an optional sign, at least one digit); stores the characters used in
-// `used`. False when no number is there or it does not fit in an int.
-bool read_int(std::string_view text, int& value, std::size_t& used);
 
 void usage();

@@ -194,7 +194,7 @@ void read_codon_start(Conversion& run, std::string_view line) {
   if (line.substr(at, qualifier.size()) != qualifier) return;
   int value = 0;
   std::size_t used = 0;
-  if (read_int(line.substr(at + qualifier.size()), value, used)) run.scan.codonstart = value;
+  if (ReadInt(line.substr(at + qualifier.size()), value, used)) run.scan.codonstart = value;
 }
 
 void feature_table_line(Conversion& run, std::string_view line) {

@@ -1,123 +1,46 @@
 #include "tindra.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "bed.h"
 #include "file.h"
+#include "number.h"
 #include "output.h"
+#include "ranges.h"
+#include "selection.h"
 #include "tool.h"
+#include "version.h"
 
 namespace {
 
-// ---------------------------------------------------------------------------
-// Range and selection items
-
-bool IsScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-struct Number {
-  bool found = false;  // digits were there
-  bool fits = false;   // and they make an int
-  int value = 0;
-};
-
-// Reads "%d" at `i` as scanf would: white space, an optional sign, digits.
-// `i` moves past the number when one is found. Numbers beyond an int are
-// found but do not fit; they are never wrapped around.
-Number ScanInt(std::string_view text, std::size_t& i) {
-  std::size_t j = i;
-  while (j < text.size() && IsScanSpace(text[j])) ++j;
-  bool negative = false;
-  if (j < text.size() && (text[j] == '+' || text[j] == '-')) negative = text[j++] == '-';
-  std::size_t digits = j;
-  long long v = 0;
-  for (; j < text.size() && IsDigit(text[j]); ++j) {
-    if (v <= INT_MAX + 1LL) v = v * 10 + (text[j] - '0');  // stops growing once too large
-  }
-  if (j == digits) return {};
-  i = j;
-  if (negative) v = -v;
-  if (v < INT_MIN || v > INT_MAX) return {true, false, 0};
-  return {true, true, static_cast<int>(v)};
-}
-
-// One item of a range or selection text: " %d - %d" gives lo and hi,
-// " %d" gives lo = hi; anything else is a name. Characters after the numbers
-// are ignored.
-struct Item {
-  bool numeric = false;
-  bool fits = false;  // a numeric item with a number beyond an int covers nothing
-  int lo = 0;
-  int hi = 0;
-  std::string_view name;
-
-  bool Covers(int v) const { return numeric && fits && lo <= v && v <= hi; }
-};
-
-Item ScanItem(std::string_view text) {
-  Item item;
-  std::size_t i = 0;
-  Number lo = ScanInt(text, i);
-  if (!lo.found) {
-    item.name = text;
-    return item;
-  }
-  item.numeric = true;
-  item.fits = lo.fits;
-  item.lo = item.hi = lo.value;
-  while (i < text.size() && IsScanSpace(text[i])) ++i;
-  if (i < text.size() && text[i] == '-') {
-    ++i;
-    Number hi = ScanInt(text, i);
-    if (hi.found) {
-      item.fits = lo.fits && hi.fits;
-      item.hi = hi.value;
-    }
-  }
-  return item;
-}
-
-// The items of a text, separated by "," or newline.
-std::vector<Item> ParseItems(std::string_view text) {
-  std::vector<Item> items;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    std::size_t end = text.find_first_of(",\n", i);
-    if (end == std::string_view::npos) end = text.size();
-    items.push_back(ScanItem(text.substr(i, end - i)));
-    i = end < text.size() ? end + 1 : end;
-  }
-  return items;
-}
-
-bool Covers(const std::vector<Item>& items, int v) {
-  for (const Item& item : items) {
-    if (item.Covers(v)) return true;
-  }
-  return false;
-}
-
-bool Selects(const std::vector<Item>& items, const Entry& e, int entryno) {
-  std::string name;
-  bool named = ReadText(e, "ENTRY", 1000, name) == 0;
-  for (const Item& item : items) {
-    if (item.numeric ? item.Covers(entryno) : named && item.name == name) return true;
-  }
-  return false;
-}
-
 // A position field read as an integer: an optional sign and digits. Text
 // that does not start with a number (the gap mark ".") and numbers beyond an
-// int read as 0.
-int ReadPosition(std::string_view field) {
-  std::size_t i = 0;
-  Number n = ScanInt(field, i);
-  return n.fits ? n.value : 0;
+// int read as 0. Plain digits, the usual case, are read here directly.
+inline int ReadPosition(std::string_view field) {
+  if (!field.empty() && field.size() <= 9) {
+    int v = 0;
+    for (char c : field) {
+      unsigned d = static_cast<unsigned char>(c) - unsigned{'0'};
+      if (d > 9) return ScanInt(field).value;
+      v = v * 10 + static_cast<int>(d);
+    }
+    return v;
+  }
+  return ScanInt(field).value;
 }
 
 // ---------------------------------------------------------------------------
@@ -129,11 +52,14 @@ struct Colour {
 };
 
 struct Settings {
-  std::optional<std::vector<Item>> ranges;     // absent: every position
-  std::optional<std::vector<Item>> selection;  // absent: every entry
+  std::optional<RangeIndex> ranges;      // absent: every position (without --bed)
+  std::optional<Selection> selection;    // absent: every entry
+  const char* bed_path = nullptr;        // --bed=FILE
+  BedFile bed;                           // its regions, once read
   Colour background;
   Colour foreground;
   const char* filename = nullptr;
+  InfoOption info = InfoOption::kNone;  // --help or --version
 };
 
 // Three numbers "%lf,%lf,%lf" that use up the whole text.
@@ -155,13 +81,15 @@ bool ReadColour(std::string_view text, Colour& colour) {
 bool apply_option(Settings& s, std::string_view piece) {
   auto rest = [&](std::string_view name) { return piece.substr(name.size()); };
   if (piece.starts_with("r")) {
-    s.ranges = ParseItems(rest("r"));
+    s.ranges = RangeIndex::FromList(rest("r"));
   } else if (piece.starts_with("-range=")) {
-    s.ranges = ParseItems(rest("-range="));
+    s.ranges = RangeIndex::FromList(rest("-range="));
   } else if (piece.starts_with("s")) {
-    s.selection = ParseItems(rest("s"));
+    s.selection = Selection(rest("s"));
   } else if (piece.starts_with("-seq=")) {
-    s.selection = ParseItems(rest("-seq="));
+    s.selection = Selection(rest("-seq="));
+  } else if (piece.starts_with("-bed=")) {
+    s.bed_path = piece.data() + 5;  // the rest of the argument word
   } else if (piece == "c" || piece == "-color") {
     s.background.on = true;
   } else if (piece == "f" || piece == "-fgcolor") {
@@ -180,10 +108,13 @@ bool apply_option(Settings& s, std::string_view piece) {
   return true;
 }
 
-// False after a bad command line (the caller prints the usage text).
+// False after a bad command line (the caller prints the usage text). True at
+// "--help" or "--version" (s.info), which end the scan.
 bool read_command_line(int argc, char** argv, Settings& s) {
   Args args = InitArgument(argc, argv);
   while (auto piece = GetArgument(args)) {
+    s.info = ReadInfoOption(*piece);
+    if (s.info != InfoOption::kNone) return true;
     if (!apply_option(s, *piece)) return false;
   }
   s.filename = GetFilename(args);
@@ -196,11 +127,12 @@ bool read_command_line(int argc, char** argv, Settings& s) {
 // Colouring
 
 // One colour column: its label, the text a new column is filled with, and
-// the value chosen lines get, formatted once per run.
+// which component of which colour it takes.
 struct ColourColumn {
   const char* label;
   const char* fill;
-  std::string value;
+  bool background;
+  int component;  // 0 r, 1 g, 2 b
 };
 
 std::string FormatComponent(double v) {
@@ -214,13 +146,24 @@ std::vector<ColourColumn> ColourColumns(const Settings& s) {
   static const char* const kBackground[] = {"color_r", "color_g", "color_b"};
   static const char* const kForeground[] = {"color2_r", "color2_g", "color2_b"};
   std::vector<ColourColumn> columns;
-  for (int k = 0; k < 3 && s.background.on; ++k) {
-    columns.push_back({kBackground[k], "1.000", FormatComponent(s.background.rgb[k])});
-  }
-  for (int k = 0; k < 3 && s.foreground.on; ++k) {
-    columns.push_back({kForeground[k], "0.000", FormatComponent(s.foreground.rgb[k])});
-  }
+  for (int k = 0; k < 3 && s.background.on; ++k) columns.push_back({kBackground[k], "1.000", true, k});
+  for (int k = 0; k < 3 && s.foreground.on; ++k) columns.push_back({kForeground[k], "0.000", false, k});
   return columns;
+}
+
+// The values chosen lines get, per paint and column, formatted once per run.
+// Paint 0 is the colours of the options; paint k the background of the BED
+// colour k with the foreground of the options.
+std::vector<std::vector<std::string>> Paints(const Settings& s, const std::vector<ColourColumn>& columns) {
+  std::vector<std::vector<std::string>> paints(1 + s.bed.colours.size());
+  for (std::size_t p = 0; p < paints.size(); ++p) {
+    for (const ColourColumn& column : columns) {
+      double v = column.background ? s.background.rgb[column.component] : s.foreground.rgb[column.component];
+      if (p > 0 && column.background) v = s.bed.colours[p - 1].rgb[column.component] / 255.0;
+      paints[p].push_back(FormatComponent(v));
+    }
+  }
+  return paints;
 }
 
 // The output of one entry. It is held until the entry has been read to its
@@ -299,12 +242,62 @@ int CountFields(std::string_view text) {
   return count > INT_MAX ? INT_MAX : static_cast<int>(count);
 }
 
+inline std::string_view FieldAt(std::string_view text, int k);
+
+// The set bits of a word, counted in place (std::popcount becomes a library
+// call where the build does not assume the instruction).
+inline int BitCount(std::uint64_t x) {
+  x = x - ((x >> 1) & 0x5555555555555555u);
+  x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<int>((x * 0x0101010101010101u) >> 56);
+}
+
+// The number of fields of a text, as CountFields, and field k (1 or more) in
+// `field` when there are at least k. A short line is scanned at once through
+// bit masks of its white space, without a branch per character.
+int CountFieldsFind(std::string_view text, int k, std::string_view& field) {
+#if defined(__SSE2__)
+  constexpr std::size_t kShort = 64;
+  if (text.size() < kShort) {
+    alignas(16) char buf[kShort];
+    std::memset(buf, ' ', kShort);  // white after the text, always
+    std::memcpy(buf, text.data(), text.size());
+    std::uint64_t white = 0;
+    for (std::size_t i = 0; i < kShort / 16; ++i) {
+      __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(buf + 16 * i));
+      __m128i blank = _mm_cmpeq_epi8(c, _mm_set1_epi8(' '));
+      __m128i t = _mm_sub_epi8(c, _mm_set1_epi8('\t'));  // tab .. CR become 0 .. 4
+      __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(4)), t);
+      auto bits = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
+      white |= std::uint64_t{bits} << (16 * i);
+    }
+    std::uint64_t starts = ~white & ~(~white << 1);
+    int count = BitCount(starts);
+    if (k <= count) {
+      for (int j = 1; j < k; ++j) starts &= starts - 1;
+      int begin = std::countr_zero(starts);
+      int end = begin + std::countr_zero(white >> begin);
+      field = text.substr(begin, end - begin);
+    }
+    return count;
+  }
+#endif
+  int count = CountFields(text);
+  if (k <= count) field = FieldAt(text, k);
+  return count;
+}
+
 // Field k (1 or more) of a text that has at least k fields.
-std::string_view FieldAt(std::string_view text, int k) {
-  std::size_t pos = 0;
-  std::string_view field;
-  while (k-- > 0) NextField(text, pos, field);
-  return field;
+inline std::string_view FieldAt(std::string_view text, int k) {
+  const char* p = text.data();
+  const char* end = p + text.size();
+  for (;;) {
+    while (p < end && WhiteBit(*p)) ++p;
+    const char* start = p;
+    while (p < end && !WhiteBit(*p)) ++p;
+    if (--k == 0) return std::string_view(start, p - start);
+  }
 }
 
 // A line number as a position; an entry streams through line by line, so
@@ -313,6 +306,19 @@ int LineNumber(long long n) { return static_cast<int>(std::min<long long>(n, INT
 
 // Field numbers of 0 or less address field 1.
 int FieldIndex(int column) { return column < 1 ? 1 : column; }
+
+// A line that ends in CR LF is edited without its CR, so that new fields go
+// before it; the CR is put back afterwards.
+bool DropCr(std::string& line) {
+  std::size_t n = line.size();
+  if (n < 2 || line[n - 1] != '\n' || line[n - 2] != '\r') return false;
+  line.erase(n - 2, 1);
+  return true;
+}
+
+void RestoreCr(std::string& line, bool cr) {
+  if (cr && !line.empty() && line.back() == '\n') line.insert(line.size() - 1, 1, '\r');
+}
 
 // Appends text as new last fields, as AddField does, without counting the
 // line's fields afterwards.
@@ -331,14 +337,47 @@ struct FieldSpan {
   bool found = false;
 };
 
+// The positions of an entry that BED regions choose, by paint: the regions of
+// the entry's chrom and strand, the later region on top where they overlap.
+// Each chrom's index for each strand is built once, when first needed.
+class BedChoice {
+ public:
+  explicit BedChoice(const BedFile& bed) : bed_(bed) {}
+
+  // Prepares the index for entry e; false when no region applies to it.
+  bool Prepare(const Entry& e) {
+    std::optional<std::string> name = EntryName(e);
+    auto it = name ? bed_.regions.find(*name) : bed_.regions.end();
+    if (it == bed_.regions.end()) return false;
+    std::string strand;
+    bool minus = ReadVar(e, "STRAND", strand) == 0 && strand == "Minus";
+    std::optional<RangeIndex>& index = indexes_[&it->second][minus ? 1 : 0];
+    if (!index) {
+      std::vector<RangeSpan> spans;
+      for (const BedRegion& r : it->second) {
+        if (r.strand == '.' || r.strand == (minus ? '-' : '+')) spans.push_back({r.lo, r.hi, r.colour});
+      }
+      index = RangeIndex::Layered(spans);
+    }
+    cursor_ = RangeCursor(*index);
+    return !index->empty();
+  }
+  // The paint of a position, or -1.
+  int Find(int position) { return cursor_.Find(position); }
+
+ private:
+  const BedFile& bed_;
+  // By chrom (its region list): the plus and the minus strand index.
+  std::unordered_map<const std::vector<BedRegion>*, std::array<std::optional<RangeIndex>, 2>> indexes_;
+  RangeCursor cursor_;
+};
+
 // Colours entries as they stream through. Line 1 of a chosen entry is read
 // into the entry itself, so that EnsureCol numbers the new columns by it; the
 // other body lines pass one at a time through a one-line scratch entry.
 class Colourer {
  public:
-  explicit Colourer(const Settings& s) : settings_(s), columns_(ColourColumns(s)), spans_(columns_.size()) {
-    scratch_.line.resize(1);
-  }
+  explicit Colourer(const Settings& s);
 
   // Reads the next entry into `out`, coloured when it is chosen: 0 entry
   // read, -1 end of input, 1 error.
@@ -349,32 +388,59 @@ class Colourer {
   int ColourEntry(Input& in, Entry& e, EntryOutput& out);
   void EnsureColumns(Entry& e);
   int Position(Entry& e, int n, int lineno);
+  int PaintAt(int position);
+  const std::string& ChosenEnding(int paint);
   void ColourLine(Entry& e, int n, int lineno);
   void ColourNewLine(int lineno, EntryOutput& out);
   bool ColourPlainLine(std::string_view line, int lineno, EntryOutput& out);
 
   const Settings& settings_;
   std::vector<ColourColumn> columns_;
+  std::vector<std::vector<std::string>> paints_;
   Entry scratch_ = MakeEntry();
+  // Which positions are chosen: all of them, or those of the -r list and of
+  // the BED regions of the entry.
+  bool every_position_;
+  RangeCursor ranges_;
+  BedChoice bed_;
+  bool bed_applies_ = false;
   // Per entry: the position column and the colour columns' numbers.
   int position_column_ = 0;
   std::vector<int> numbers_;
   // Per entry: the text that appends the newly created columns to the lines
   // after line 1. When every colour column is new, such a line with as many
-  // fields as line 1 had is written as it is and one of two endings.
+  // fields as line 1 had is written as it is and one of the endings below.
   std::string new_fields_;
   bool all_new_ = false;
   int base_fields_ = 0;
+  // The new colour fields of a line left alone and, per paint (made when
+  // first needed), of a chosen line; without the line end.
   std::string plain_ending_;
-  std::string chosen_ending_;
+  std::vector<std::string> chosen_endings_;
   // Per line: the colour fields.
   std::vector<FieldSpan> spans_;
 };
 
+Colourer::Colourer(const Settings& s)
+    : settings_(s),
+      columns_(ColourColumns(s)),
+      paints_(Paints(s, columns_)),
+      every_position_(!s.ranges && !s.bed_path),
+      bed_(s.bed),
+      chosen_endings_(paints_.size()),
+      spans_(columns_.size()) {
+  scratch_.line.resize(1);
+  if (s.ranges) ranges_ = RangeCursor(*s.ranges);
+  for (const ColourColumn& column : columns_) {
+    plain_ending_ += ' ';
+    plain_ending_ += column.fill;
+  }
+}
+
 int Colourer::ReadEntry(Input& in, Entry& e, int entryno, EntryOutput& out) {
   int rc = ReadEntryText(in, e);
   if (rc != 0) return rc;
-  bool chosen = !settings_.selection || Selects(*settings_.selection, e, entryno);
+  bool chosen = !settings_.selection || SelectsEntry(*settings_.selection, e, entryno);
   rc = chosen ? ColourEntry(in, e, out) : CopyEntry(in, e, out);
   if (rc == 0) {
     out.Finish();
@@ -402,8 +468,10 @@ int Colourer::ColourEntry(Input& in, Entry& e, EntryOutput& out) {
   // The position column is looked up before any colour column exists.
   position_column_ = ReadColno(e, "alignpos");
   if (position_column_ == 0) position_column_ = ReadColno(e, "seqpos");
+  bed_applies_ = settings_.bed_path && bed_.Prepare(e);
   int rc = ReadEntryLines(in, e, 1);
   if (rc == 1) return 1;
+  bool cr = rc == 0 && DropCr(e.line[0]);
   EnsureColumns(e);
   out.Add(e.text);
   if (rc == -1) {  // no body lines
@@ -411,6 +479,7 @@ int Colourer::ColourEntry(Input& in, Entry& e, EntryOutput& out) {
     return 0;
   }
   ColourLine(e, 1, 1);
+  RestoreCr(e.line[0], cr);
   out.Add(e.line[0]);
   for (long long n = 2; GetLine(in, scratch_.line[0]); ++n) {
     if (IsEndMarker(scratch_.line[0])) {
@@ -426,8 +495,6 @@ void Colourer::EnsureColumns(Entry& e) {
   base_fields_ = e.length() > 0 ? CountField(e, 1) : 0;
   numbers_.clear();
   new_fields_.clear();
-  plain_ending_.clear();
-  chosen_ending_.clear();
   all_new_ = true;
   for (const ColourColumn& column : columns_) {
     bool created = ReadColnoND(e, column.label) == 0;
@@ -437,17 +504,7 @@ void Colourer::EnsureColumns(Entry& e) {
       if (!new_fields_.empty()) new_fields_ += ' ';
       new_fields_ += column.fill;
     }
-    // A new field " 1.000" changed by ChgField: the value right-aligned in
-    // five characters, or in as many as it needs.
-    plain_ending_ += ' ';
-    plain_ending_ += column.fill;
-    chosen_ending_ += ' ';
-    std::size_t width = std::string_view(column.fill).size();
-    if (column.value.size() < width) chosen_ending_.append(width - column.value.size(), ' ');
-    chosen_ending_ += column.value;
   }
-  plain_ending_ += '\n';
-  chosen_ending_ += '\n';
 }
 
 // The position of line n of e, which is line `lineno` of the body. A line
@@ -458,12 +515,35 @@ int Colourer::Position(Entry& e, int n, int lineno) {
   return GetField(field, e, n, position_column_) == 0 ? ReadPosition(field) : 0;
 }
 
+// The paint of a position, or -1 when it is not chosen. A position in the
+// -r list takes the options' colours, before any BED region.
+int Colourer::PaintAt(int position) {
+  if (every_position_ || (settings_.ranges && ranges_.Contains(position))) return 0;
+  return bed_applies_ ? bed_.Find(position) : -1;
+}
+
+// A new field " 1.000" changed by ChgField: the value right-aligned in five
+// characters, or in as many as it needs.
+const std::string& Colourer::ChosenEnding(int paint) {
+  std::string& ending = chosen_endings_[paint];
+  if (ending.empty()) {
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+      const std::string& value = paints_[paint][c];
+      std::size_t width = std::string_view(columns_[c].fill).size();
+      ending += ' ';
+      if (value.size() < width) ending.append(width - value.size(), ' ');
+      ending += value;
+    }
+  }
+  return ending;
+}
+
 // Colours line n of e when it is chosen. Values that fit their
 // fields are written in place, as ChgField would; whatever needs more (a
 // missing field, a value wider than its field) is left to ChgField.
 void Colourer::ColourLine(Entry& e, int n, int lineno) {
-  int position = Position(e, n, lineno);
-  if (settings_.ranges && !Covers(*settings_.ranges, position)) return;
+  int paint = PaintAt(Position(e, n, lineno));
+  if (paint < 0) return;
 
   std::string& line = e.line[n - 1];
   int last = 0;
@@ -483,7 +563,7 @@ void Colourer::ColourLine(Entry& e, int n, int lineno) {
 
   bool shifted = false;  // a widened field moved the fields after it
   for (std::size_t c = 0; c < columns_.size(); ++c) {
-    const std::string& value = columns_[c].value;
+    const std::string& value = paints_[paint][c];
     const FieldSpan& span = spans_[c];
     std::size_t room = span.end - span.begin;
     if (!shifted && span.found && value.size() < room) {
@@ -501,8 +581,10 @@ void Colourer::ColourLine(Entry& e, int n, int lineno) {
 void Colourer::ColourNewLine(int lineno, EntryOutput& out) {
   std::string& line = scratch_.line[0];
   if (all_new_ && ColourPlainLine(line, lineno, out)) return;
+  bool cr = DropCr(line);
   if (!new_fields_.empty()) AppendFields(line, new_fields_);
   ColourLine(scratch_, 1, lineno);
+  RestoreCr(line, cr);
   out.Add(line);
 }
 
@@ -513,16 +595,23 @@ void Colourer::ColourNewLine(int lineno, EntryOutput& out) {
 bool Colourer::ColourPlainLine(std::string_view line, int lineno, EntryOutput& out) {
   if (line.empty() || line.back() != '\n') return false;
   std::string_view text = line.substr(0, line.size() - 1);
-  if (CountFields(text) != base_fields_) return false;
+  bool cr = !text.empty() && text.back() == '\r';
+  if (cr) text.remove_suffix(1);
   int position = lineno;
-  if (position_column_ != 0) {
+  if (position_column_ != 0 && !every_position_) {
     int k = FieldIndex(position_column_);
     if (k > base_fields_) return false;
-    if (settings_.ranges) position = ReadPosition(FieldAt(text, k));
+    std::string_view field;
+    if (CountFieldsFind(text, k, field) != base_fields_) return false;
+    position = ReadPosition(field);
+  } else {
+    if (CountFields(text) != base_fields_) return false;
+    if (position_column_ != 0 && FieldIndex(position_column_) > base_fields_) return false;
   }
-  bool chosen = !settings_.ranges || Covers(*settings_.ranges, position);
+  int paint = PaintAt(position);
   out.Add(text);
-  out.Add(chosen ? chosen_ending_ : plain_ending_);
+  out.Add(paint < 0 ? plain_ending_ : ChosenEnding(paint));
+  out.Add(cr ? std::string_view("\r\n") : std::string_view("\n"));
   return true;
 }
 
@@ -543,12 +632,52 @@ int colour_file(const Settings& s, int argc, char** argv, Input& in, Output& out
   return rc == 1 ? 1 : 0;
 }
 
+// Reads the --bed file completely; false after its message.
+bool LoadBed(Settings& s) {
+  if (!s.bed_path) return true;
+  Input in;
+  if (!OpenInput(in, "tindra", s.bed_path)) return false;
+  long long bad = ReadBed(in, s.bed);
+  if (bad != 0 && !in.Failed()) std::fprintf(stderr, "tindra: Error in BED file, line %lld\n", bad);
+  return FinishInput(in, "tindra", bad != 0 ? 1 : 0) == 0;
+}
+
+constexpr std::string_view kHelp =
+    "Usage: tindra [OPTION]... [FILE]\n"
+    "Colour chosen positions of the entries of a col file (FILE, or standard\n"
+    "input) and write the file to standard output.\n"
+    "\n"
+    "  -r<list>, --range=<list>     colour the positions in the list, such as\n"
+    "                               10-20,35 (alignpos, else seqpos, else line)\n"
+    "  -s<list>, --seq=<list>       colour only the entries with these numbers\n"
+    "                               or ENTRY names, such as 2-3,demo\n"
+    "  --bed=<file>                 colour the regions of a BED file in the\n"
+    "                               entries its chrom names (itemRgb colours)\n"
+    "  -c, --color                  set the background colour (the default)\n"
+    "  -C<r>,<g>,<b>, --color=<r>,<g>,<b>\n"
+    "                               background colour, from 0 to 1 (1,0,0)\n"
+    "  -f, --fgcolor                set the foreground colour\n"
+    "  -F<r>,<g>,<b>, --fgcolor=<r>,<g>,<b>\n"
+    "                               foreground colour, from 0 to 1 (1,0,0)\n"
+    "  --help                       print this help and exit\n"
+    "  --version                    print the version and exit\n"
+    "\n"
+    "Example:\n"
+    "  morvel --gene rec.gb | tindra -r100-200 -C0,0.5,1 > rec.col\n"
+    "\n"
+    "Read more in tindra(1) and col(5).\n";
+
 int run(int argc, char** argv) {
   Settings s;
   if (!read_command_line(argc, argv, s)) {
     usage();
     return 1;
   }
+  if (s.info != InfoOption::kNone) {
+    PrintInfo(s.info, "tindra", kHelp);
+    return 0;
+  }
+  if (!LoadBed(s)) return 1;
   Input in;
   if (!OpenInput(in, "tindra", s.filename)) return 1;
   return FinishInput(in, "tindra", colour_file(s, argc, argv, in, StdOut()));
@@ -559,13 +688,9 @@ int run(int argc, char** argv) {
 int tindra_run(int argc, char** argv, Input& in, Output& out) {
   Settings s;
   if (!read_command_line(argc, argv, s)) return 1;
+  if (s.info != InfoOption::kNone) return 0;
+  if (!LoadBed(s)) return 1;
   return colour_file(s, argc, argv, in, out);
-}
-
-int inrange(int position, std::string_view ranges) { return Covers(ParseItems(ranges), position) ? 1 : 0; }
-
-int inseqrange(const Entry& e, int entryno, std::string_view selection) {
-  return Selects(ParseItems(selection), e, entryno) ? 1 : 0;
 }
 
 void usage() {

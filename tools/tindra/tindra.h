@@ -2,23 +2,17 @@
 //
 // The entries to colour are chosen by number or name (-s), the lines within
 // them by position (-r): the alignpos column, else the seqpos column, else the
-// line number. Missing colour columns are created with white background and
+// line number; --bed adds the regions of a BED file. Missing colour columns are created with white background and
 // black foreground.
 #pragma once
 
 #include <string_view>
 
 #include "col.h"
+#include "ranges.h"     // inrange and the range index
+#include "selection.h"  // inseqrange
 
 using namespace col;
-
-// 1 when some item of the range text covers the position, else 0. Items are
-// separated by "," or newline; an item is " %d - %d" (lo to hi) or " %d".
-int inrange(int position, std::string_view ranges);
-
-// 1 when some item of the selection text covers the entry number or names
-// the entry (its ENTRY value, exactly), else 0.
-int inseqrange(const Entry& e, int entryno, std::string_view selection);
 
 // The usage text, on standard error.
 void usage();

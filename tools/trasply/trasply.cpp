@@ -3,26 +3,18 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "file.h"
+#include "number.h"
 #include "tool.h"
+#include "version.h"
 
 namespace {
 
 // A width field read as a number: an optional sign and the digits after it.
 // Text that does not start with a number, and numbers beyond an int, read 0.
-int ReadWidth(std::string_view field) {
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
-  long long v = 0;
-  for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
-    v = v * 10 + (field[i] - '0');
-    if (v > INT_MAX + 1LL) return 0;
-  }
-  if (negative) v = -v;
-  return v < INT_MIN || v > INT_MAX ? 0 : static_cast<int>(v);
-}
+int ReadWidth(std::string_view field) { return ScanInt(field).value; }
 
 void PutBlanks(Output& out, std::size_t n) {
   while (n > 0) {
@@ -88,9 +80,28 @@ int convert(Input& in, Output& out) {
   return rc == 1 ? 1 : 0;
 }
 
+constexpr std::string_view kHelp =
+    "Usage: trasply [FILE]\n"
+    "Convert col data in line form (FILE, or standard input), where each body\n"
+    "line holds one column of an entry, into column form with one body line per\n"
+    "row; empty seqpos and alignpos lines are numbered.\n"
+    "\n"
+    "  --help       print this help and exit\n"
+    "  --version    print the version and exit\n"
+    "\n"
+    "Example:\n"
+    "  trasply lines.col > columns.col\n"
+    "\n"
+    "Read more in trasply(1) and col(5).\n";
+
 int run(int argc, char** argv) {
   Args args = InitArgument(argc, argv);
-  bool bad = GetArgument(args).has_value();
+  std::optional<std::string_view> option = GetArgument(args);
+  if (option && ReadInfoOption(*option) != InfoOption::kNone) {
+    PrintInfo(ReadInfoOption(*option), "trasply", kHelp);
+    return 0;
+  }
+  bool bad = option.has_value();
   const char* filename = bad ? nullptr : GetFilename(args);
   if (bad || (filename && GetFilename(args))) {
     usage();

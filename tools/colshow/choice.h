@@ -1,6 +1,6 @@
 // Which entries and which body lines colshow shows: -s and -r, with tindra's
-// syntax and meaning. This is the one place that asks tindra's entry and
-// position tests; everything else in colshow goes through a Selection.
+// syntax and meaning, answered by the shared range and selection index.
+// Everything else in colshow goes through a Choice.
 #pragma once
 
 #include <optional>
@@ -8,14 +8,20 @@
 #include <string_view>
 
 #include "col.h"
+#include "ranges.h"
+#include "selection.h"
 
 using namespace col;
 
-class Selection {
+class Choice {
  public:
+  Choice() = default;
+  Choice(const Choice&) = delete;  // the cursor points into the index
+  Choice& operator=(const Choice&) = delete;
+
   // Absent texts choose everything.
-  void SetEntries(std::string_view text) { entries_ = std::string(text); }
-  void SetRanges(std::string_view text) { ranges_ = std::string(text); }
+  void SetEntries(std::string_view text) { entries_.emplace(text); }
+  void SetRanges(std::string_view text);
   bool HasRanges() const { return ranges_.has_value(); }
 
   // Entry number `entryno` (from 1, every entry counts) is shown.
@@ -32,6 +38,7 @@ class Selection {
   static int ReadPosition(std::string_view field);
 
  private:
-  std::optional<std::string> entries_;
-  std::optional<std::string> ranges_;
+  std::optional<Selection> entries_;
+  std::optional<RangeIndex> ranges_;
+  mutable RangeCursor cursor_;  // positions mostly ascend along an entry
 };

@@ -1,21 +1,24 @@
-#include "selection.h"
+#include "choice.h"
 
 #include <climits>
 
-#include "tindra.h"
-
-bool Selection::ChoosesEntry(const Entry& e, int entryno) const {
-  return !entries_ || inseqrange(e, entryno, *entries_) == 1;
+void Choice::SetRanges(std::string_view text) {
+  ranges_ = RangeIndex::FromList(text);
+  cursor_ = RangeCursor(*ranges_);
 }
 
-bool Selection::ChoosesPosition(int position) const { return !ranges_ || inrange(position, *ranges_) == 1; }
+bool Choice::ChoosesEntry(const Entry& e, int entryno) const {
+  return !entries_ || SelectsEntry(*entries_, e, entryno);
+}
 
-int Selection::PositionColumn(const Entry& e) {
+bool Choice::ChoosesPosition(int position) const { return !ranges_ || cursor_.Contains(position); }
+
+int Choice::PositionColumn(const Entry& e) {
   int column = ReadColno(e, "alignpos");
   return column != 0 ? column : ReadColno(e, "seqpos");
 }
 
-int Selection::ReadPosition(std::string_view field) {
+int Choice::ReadPosition(std::string_view field) {
   int value = ParseInt(field);
   if (value != INT_MAX && value != INT_MIN) return value;
   // ParseInt saturates; only the limits themselves are positions.
