@@ -33,7 +33,7 @@ std::string Gzip(const std::string& text) {
 std::string BigGzipFile() {
   std::string text;
   for (int i = 0; i < 1000000; ++i) text += "N     a " + std::to_string(i) + "\n";
-  std::string path = testing::TempDir() + "/big.gz";
+  std::string path = testing::TempDir() + "/big-" + std::to_string(getpid()) + ".gz";
   std::string bytes = Gzip(text);
   FILE* f = std::fopen(path.c_str(), "wb");
   std::fwrite(bytes.data(), 1, bytes.size(), f);
