@@ -44,8 +44,8 @@ test-sanitize: sanitize
 # tests and the CLI golden cases in builds of their own.
 TSAN       ?= build/tsan
 ZLIB_BUILD ?= build/zlib
-IO_TARGETS  = support_tests morvel tindra trasply
-IO_CLI      = ctest -j $(JOBS) --output-on-failure -R '^cli\.' -E 'out-of-memory'
+IO_TARGETS  = support_tests morvel tindra trasply replay_gzip
+IO_CLI      = ctest -j $(JOBS) --output-on-failure -R '^(cli\.|malformed\.fuzz-regressions\.gzip$$)' -E 'out-of-memory'
 
 $(TSAN)/build.ninja:
 	cmake -S . -B $(TSAN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
