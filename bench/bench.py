@@ -294,7 +294,7 @@ def compressed_cases(morvel, tindra, inputs, bases, lines):
         cases.append(case)
     for tool, decompress in (("zcat", "zcat"), ("igzip", "igzip -dc")):
         found = shutil.which(tool)
-        case = Case("compressed", "%s FILE | morvel --gene" % decompress,
+        case = Case("compressed", "%s FILE \\| morvel --gene" % decompress,
                     ["sh", "-c", '%s "$0" | "$1" --gene' % decompress, inputs["gb.gz"][0], morvel],
                     bases, "bases", peer=tool, reference=plain)
         case.skipped = None if found else "no %s on PATH (Debian: %s)" % (tool, "isal" if tool == "igzip" else "gzip")
@@ -330,7 +330,7 @@ def compressed_targets(cases):
     versus("tindra -c", "gzip", 1.15)
     tool = by["morvel --gene: gzip input"]
     for peer in ("zcat", "igzip -dc"):
-        p = by["%s FILE | morvel --gene" % peer]
+        p = by["%s FILE \\| morvel --gene" % peer]
         r = ratio(p, tool)
         add("`morvel --gene` on gzip vs `%s FILE \\| morvel --gene`" % peer, "faster (> 1x)",
             "%.2fx" % r if r else "not measured (%s)" % (p.skipped or p.failure), None if r is None else r > 1)
