@@ -22,19 +22,23 @@ class GzipDecoder : public Decoder {
   GzipDecoder(RawSource src, std::vector<char> head, std::size_t n, std::unique_ptr<Inflater> inflater)
       : raw_(src, std::move(head), n), inflater_(std::move(inflater)) {}
 
+  // Fills `out` while compressed bytes are at hand, member after member; it
+  // waits for the source only while it has nothing to hand out.
   long Read(char* out, std::size_t cap) override {
     char* at = out;
     std::size_t room = cap;
-    while (room == cap && !failed_) {
+    while (room > 0 && !failed_) {
+      if (room < cap && raw_.avail == 0) break;
       if (member_done_ && !NextMember()) break;
       if (raw_.avail == 0) raw_.Refill();
       const unsigned char* was = raw_.next;
+      std::size_t had = room;
       Inflater::Result r = inflater_->Step(raw_, at, room);
       if (r == Inflater::kError) {
         failed_ = true;
       } else if (r == Inflater::kMemberEnd) {
         member_done_ = true;
-      } else if (raw_.next == was && room == cap && !raw_.Refill()) {
+      } else if (raw_.next == was && room == had && !raw_.Refill()) {
         failed_ = true;  // the input ended (or failed) inside a member
       }
     }

@@ -20,10 +20,12 @@ class ZstdDecoder : public Decoder {
 
   long Read(char* out, std::size_t cap) override {
     ZSTD_outBuffer to = {out, cap, 0};
-    while (to.pos == 0 && !failed_) {
+    while (to.pos < to.size && !failed_) {
+      if (to.pos > 0 && raw_.avail == 0) break;  // hand out what is there rather than wait
       if (raw_.avail == 0) raw_.Refill();
       if (raw_.avail == 0 && frame_done_ && !raw_.Failed()) break;  // clean end after a whole frame
       ZSTD_inBuffer from = {raw_.next, raw_.avail, 0};
+      std::size_t had = to.pos;
       std::size_t hint = ZSTD_decompressStream(ds_, &to, &from);
       raw_.next += from.pos;
       raw_.avail -= from.pos;
@@ -32,7 +34,7 @@ class ZstdDecoder : public Decoder {
       } else {
         // 0: a frame ended and all of it is out; else more is needed
         frame_done_ = hint == 0;
-        if (from.pos == 0 && to.pos == 0 && !raw_.Refill()) failed_ = true;  // cut short
+        if (from.pos == 0 && to.pos == had && !raw_.Refill()) failed_ = true;  // cut short
       }
     }
     if (to.pos > 0) return static_cast<long>(to.pos);
