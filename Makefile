@@ -3,6 +3,8 @@
 #   make screenshot     docs/sample.png: the example page in headless Chromium
 #   make test           build and run every test
 #   make test-sanitize  the same tests under AddressSanitizer + UBSan
+#   make test-tsan      the support and CLI tests under ThreadSanitizer
+#   make test-zlib      the support and CLI tests with gzip inflated by zlib
 #   make install PREFIX=/usr/local   install programs, man pages, libraries
 #   make package        build a Debian package
 #   make fuzz FUZZ_SECONDS=N  run every fuzz target for N seconds (Clang)
@@ -14,7 +16,7 @@ SAN      ?= build/sanitize
 JOBS     ?= $(shell nproc)
 EXAMPLE  ?= examples/sample.gb
 
-.PHONY: all build run screenshot test sanitize test-sanitize fuzz fuzz-smoke bench bench-growth install package clean
+.PHONY: all build run screenshot test sanitize test-sanitize fuzz fuzz-smoke bench bench-growth test-tsan test-zlib install package clean
 
 all: build
 
@@ -61,6 +63,30 @@ sanitize: $(SAN)/build.ninja
 test-sanitize: sanitize
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(SAN) -j $(JOBS) --output-on-failure
+
+# The reading thread of compressed input and the zlib fallback: the support
+# tests and the CLI golden cases in builds of their own.
+TSAN       ?= build/tsan
+ZLIB_BUILD ?= build/zlib
+IO_TARGETS  = support_tests morvel tindra trasply replay_gzip
+IO_CLI      = ctest -j $(JOBS) --output-on-failure -R '^(cli\.|malformed\.fuzz-regressions\.gzip$$)' -E 'out-of-memory'
+
+$(TSAN)/build.ninja:
+	cmake -S . -B $(TSAN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
+
+test-tsan: $(TSAN)/build.ninja
+	cmake --build $(TSAN) -j $(JOBS) --target $(IO_TARGETS)
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN)/bin/support_tests
+	TSAN_OPTIONS=halt_on_error=1 $(IO_CLI) --test-dir $(TSAN)
+
+$(ZLIB_BUILD)/build.ninja:
+	cmake -S . -B $(ZLIB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DFORCE_ZLIB=ON
+
+test-zlib: $(ZLIB_BUILD)/build.ninja
+	cmake --build $(ZLIB_BUILD) -j $(JOBS) --target $(IO_TARGETS)
+	$(ZLIB_BUILD)/bin/support_tests
+	$(IO_CLI) --test-dir $(ZLIB_BUILD)
 
 FUZZ_SECONDS ?= 60
 FUZZ_BUILD   ?= build/fuzz

@@ -11,6 +11,7 @@ quick, run at least 5 times).
 Inputs are generated on demand into bench/data/<scale>/ and kept there.
 Only the standard library is used.
 """
+import gzip
 import hashlib
 import json
 import mmap
@@ -20,9 +21,11 @@ import random
 import resource
 import shutil
 import statistics
+import struct
 import subprocess
 import sys
 import time
+import zlib
 
 BENCH = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(BENCH)
@@ -200,6 +203,7 @@ def prepare_inputs(scale_name, bin_dir):
     inputs["vgb"] = (vgb, cached(vgb, gen_gb + "-variants",
                                  lambda tmp: make_genbank(tmp, dict(bases=vbases, largest=vbases))))
     inputs["vcf"] = (vcf, cached(vcf, gen_gb + gen_vcf, lambda tmp: make_vcf(tmp, vgb, snvs)))
+    prepare_compressed(inputs, gen_gb)
     return inputs
 
 
@@ -207,6 +211,46 @@ def make_vcf(tmp, gb_path, snvs):
     subprocess.run([sys.executable, os.path.join(BENCH, "gen_vcf.py"), gb_path, tmp, str(snvs)],
                    check=True, stdout=subprocess.DEVNULL)
     return dict(bytes=os.path.getsize(tmp), snvs=snvs)
+
+
+# ---------------------------------------------------------------- compressed inputs
+
+def make_gzip(tmp, src):
+    with open(src, "rb") as f, gzip.GzipFile(tmp, "wb", compresslevel=6, mtime=0) as out:
+        shutil.copyfileobj(f, out, MiB)
+    return dict(bytes=os.path.getsize(tmp))
+
+
+def make_bgzf(tmp, src):
+    """BGZF as bgzip writes it: members of 64 KiB input at most, with the
+    block size in an extra field, and the empty end block."""
+    with open(src, "rb") as f, open(tmp, "wb") as out:
+        while True:
+            part = f.read(0xff00)
+            if not part:
+                break
+            c = zlib.compressobj(6, zlib.DEFLATED, -15)
+            raw = c.compress(part) + c.flush()
+            out.write(b"\x1f\x8b\x08\x04\0\0\0\0\0\xff\x06\0BC\x02\0" + struct.pack("<H", 25 + len(raw))
+                      + raw + struct.pack("<II", zlib.crc32(part), len(part)))
+        out.write(bytes.fromhex("1f8b08040000000000ff0600424302001b0003000000000000000000"))
+    return dict(bytes=os.path.getsize(tmp))
+
+
+def make_zstd(tmp, src):
+    subprocess.run([shutil.which("zstd"), "-q", "-3", "-f", "-o", tmp, src], check=True)
+    return dict(bytes=os.path.getsize(tmp))
+
+
+def prepare_compressed(inputs, stamp):
+    """gzip, BGZF and zstd copies of the GenBank input, a gzip copy of the col file."""
+    gb, col = inputs["gb"][0], inputs["col"][0]
+    forms = [("gb.gz", gb + ".gz", make_gzip, gb), ("gb.bgz", gb + ".bgz", make_bgzf, gb),
+             ("col.gz", col + ".gz", make_gzip, col)]
+    if shutil.which("zstd"):
+        forms.append(("gb.zst", gb + ".zst", make_zstd, gb))
+    for key, path, make, src in forms:
+        inputs[key] = (path, cached(path, stamp + "-" + key, lambda tmp: make(tmp, src)))
 
 
 # ---------------------------------------------------------------- peers
@@ -308,12 +352,69 @@ def make_cases(bins, inputs, awk, bio):
              [morvel, "--variants=" + vcf, vgb], vcfm["snvs"], "variants"),
         Case("variants", "morvel --gene (same record)", [morvel, "--gene", vgb], vgbm["bases"], "bases"),
     ]
+    cases += compressed_cases(morvel, tindra, inputs, bases, lines)
     for case in cases:
         if case.peer == "awk" and not awk:
             case.skipped = "no awk on PATH"
         if case.peer == "Biopython" and not bio:
             case.skipped = "no python3 that can import Bio (Debian: python3-biopython)"
     return cases
+
+
+def compressed_cases(morvel, tindra, inputs, bases, lines):
+    """Compressed input against the plain file in one interleaved group, with
+    the decompress-then-pipe peers."""
+    gb, col = inputs["gb"][0], inputs["col"][0]
+    plain = "morvel --gene: plain input"
+    cases = [Case("compressed", plain, [morvel, "--gene", gb], bases, "bases")]
+    for key, label in (("gb.gz", "gzip"), ("gb.bgz", "BGZF"), ("gb.zst", "zstd")):
+        case = Case("compressed", "morvel --gene: %s input" % label,
+                    [morvel, "--gene", inputs[key][0] if key in inputs else gb + ".zst"], bases, "bases")
+        case.skipped = None if key in inputs else "no zstd on PATH"
+        cases.append(case)
+    for tool, decompress in (("zcat", "zcat"), ("igzip", "igzip -dc")):
+        found = shutil.which(tool)
+        case = Case("compressed", "%s FILE \\| morvel --gene" % decompress,
+                    ["sh", "-c", '%s "$0" | "$1" --gene' % decompress, inputs["gb.gz"][0], morvel],
+                    bases, "bases", peer=tool, reference=plain)
+        case.skipped = None if found else "no %s on PATH (Debian: %s)" % (tool, "isal" if tool == "igzip" else "gzip")
+        cases.append(case)
+    cases += [Case("compressed", "tindra -c: plain input", [tindra, "-c", col], lines, "lines"),
+              Case("compressed", "tindra -c: gzip input", [tindra, "-c", inputs["col.gz"][0]], lines, "lines")]
+    return cases
+
+
+def compressed_targets(cases):
+    by = {c.name: c for c in cases}
+    rows = []
+
+    def add(name, limit, measured, ok):
+        rows.append("| %s | %s | %s | %s |" % (name, limit, measured, verdict(ok)))
+
+    def versus(tool, form, limit):
+        plain, packed = by["%s: plain input" % tool], by["%s: %s input" % (tool, form)]
+        if packed.skipped or not packed.median or not plain.median:
+            add("`%s` on %s input" % (tool, form), "<= %.2fx plain" % limit,
+                "not measured (%s)" % (packed.skipped or packed.failure or plain.failure), None)
+            return
+        r = packed.median / plain.median
+        add("`%s` on %s input" % (tool, form), "<= %.2fx plain" % limit, "%.2fx" % r, r <= limit)
+        extra = (packed.peak_rss - plain.peak_rss) / MiB
+        add("`%s` on %s input: peak memory" % (tool, form), "<= plain + 8 MiB",
+            "+%.1f MiB" % extra, extra <= 8)
+        add("`%s` on %s input: output" % (tool, form), "same bytes as plain", "same" if
+            packed.digest == plain.digest else "**differs**", packed.digest == plain.digest)
+
+    for form in ("gzip", "BGZF", "zstd"):
+        versus("morvel --gene", form, 1.1)
+    versus("tindra -c", "gzip", 1.15)
+    tool = by["morvel --gene: gzip input"]
+    for peer in ("zcat", "igzip -dc"):
+        p = by["%s FILE \\| morvel --gene" % peer]
+        r = ratio(p, tool)
+        add("`morvel --gene` on gzip vs `%s FILE \\| morvel --gene`" % peer, "faster (> 1x)",
+            "%.2fx" % r if r else "not measured (%s)" % (p.skipped or p.failure), None if r is None else r > 1)
+    return rows
 
 
 # ---------------------------------------------------------------- running
@@ -644,7 +745,7 @@ def report(cases, inputs, scale_name, runs, load_before, load_after, bins, start
         "",
     ] + ([] if scale_name == "full" else [
         "The targets are set for the full scale; at this scale start-up costs weigh more, "
-        "so this run only shows that every case works.", ""]) + targets(cases, inputs) + [
+        "so this run only shows that every case works.", ""]) + targets(cases, inputs) + compressed_targets(cases) + [
         "",
         "## Cases",
         "",
@@ -708,7 +809,7 @@ def main():
     awk, bio = find_awk(), find_biopython()
     cases = make_cases(bins, inputs, awk, bio)
     load_before = os.getloadavg()[0]
-    for group in ("morvel", "tindra", "trasply", "variants", "colshow"):
+    for group in ("morvel", "tindra", "trasply", "variants", "colshow", "compressed"):
         log("%s:" % group)
         run_group([c for c in cases if c.group == group], runs)
     log("colshow page in headless Chromium:")

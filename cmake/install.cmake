@@ -90,29 +90,31 @@ set(CPACK_PACKAGE_VENDOR "the morvel suite authors")
 set(CPACK_PACKAGE_CONTACT "${MORVEL_SUITE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${MORVEL_SUITE_MAINTAINER}")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "col-file tools for sequence data: morvel, tindra, trasply")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "col-file tools for sequence data: morvel, tindra, trasply, colshow")
 set(CPACK_PACKAGE_DESCRIPTION "Command-line filters for molecular-sequence data around one plain-text
 format, the col format, in which every residue is one line and its
 properties (letter, positions, gene structure, colours) are columns.
 
 morvel converts GenBank flat files into col files with gene-structure,
 codon-position and strand columns; tindra colours chosen positions of
-chosen entries; trasply turns col data in line form into column form.
-All read plain or gzip-compressed input and stream whole genomes.
+chosen entries; trasply turns col data in line form into column form;
+colshow renders col files as a self-contained HTML page or an SVG figure.
+All read plain, gzip- or zstd-compressed input and stream whole genomes.
 
 Also included: the col library (static, with headers, a CMake package and
 a pkg-config file) for reading and writing col files from C++20.")
 # Depends: the shared libraries the programs link, found by dpkg-shlibdeps;
 # MORVEL_SUITE_DEPENDS is the list used where that tool is missing.
-set(MORVEL_SUITE_DEPENDS "libc6, libstdc++6, zlib1g")
+set(MORVEL_SUITE_DEPENDS "libc6, libstdc++6, zlib1g${COL_DEB_DEPENDS}")
 find_program(DPKG_SHLIBDEPS_PROGRAM dpkg-shlibdeps)
 if(DPKG_SHLIBDEPS_PROGRAM)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${MORVEL_SUITE_DEPENDS}")
 endif()
-# Building against the packaged col library also needs zlib's headers.
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "zlib1g-dev")
+# Building against the packaged col library also needs the headers of the
+# compression libraries.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "zlib1g-dev, libisal-dev, libzstd-dev")
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${MORVEL_SUITE_DEBIAN_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_STRIP_FILES ON)

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <memory>
 
+#include "decoder.h"
 #include "llist.h"
+#include "read_ahead.h"
 
 namespace col {
 
@@ -67,7 +69,10 @@ const char* GetFilename(Args& args) {
 
 static constexpr std::size_t kInputBuffer = 1 << 20;
 
+Input::Input() = default;
+
 Input::~Input() {
+  reader_.reset();  // its thread reads fd_
   if (fd_ > 0 && !memory_) ::close(fd_);
 }
 
@@ -89,6 +94,7 @@ void Input::UseMemory(std::string_view bytes) {
 
 bool Input::Close() {
   if (memory_ || fd_ <= 0) return true;
+  reader_.reset();
   int fd = fd_;
   fd_ = -1;
   return ::close(fd) == 0;
@@ -103,19 +109,37 @@ static long ReadRaw(int fd, char* at, std::size_t cap) {
   }
 }
 
-// The first read decides whether the input is compressed.
+// The first read decides whether the input is compressed; a pipe may hand
+// out fewer bytes than a magic number has.
 bool Input::FillFirst() {
   buf_.resize(kInputBuffer);
   long n = ReadRaw(fd_, buf_.data(), buf_.size());
-  if (n == 1 && buf_[0] == '\x1f') {
-    long more = ReadRaw(fd_, buf_.data() + 1, buf_.size() - 1);
-    n = more < 0 ? -1 : n + more;
+  while (n > 0 && MayStartMagic(buf_.data(), n)) {
+    long more = ReadRaw(fd_, buf_.data() + n, buf_.size() - n);
+    if (more <= 0) {
+      n = more < 0 ? -1 : n;
+      break;
+    }
+    n += more;
   }
-  if (n > 0 && IsGzip(buf_.data(), n)) {
-    gzip_ = std::make_unique<GzipReader>(fd_, buf_.data(), n);
-    return Fill();
+  if (n > 0 && IsCompressed(buf_.data(), n)) {
+    reader_ = std::make_unique<ReadAhead>(fd_, std::move(buf_), n);
+    return TakeDecoded();
   }
   return Take(n);
+}
+
+// Makes the next piece of decoded input current; false at the end.
+bool Input::TakeDecoded() {
+  std::string_view piece = reader_->Next();
+  if (!piece.empty()) {
+    pos_ = piece.data();
+    end_ = piece.data() + piece.size();
+    return true;
+  }
+  failed_ = reader_->Failed();
+  eof_ = true;
+  return false;
 }
 
 // Makes the n bytes at the start of the buffer current; false at the end.
@@ -133,8 +157,8 @@ bool Input::Take(long n) {
 // Refills the buffer; false at end of input (or after a read error).
 bool Input::Fill() {
   if (eof_ || fd_ < 0) return false;
+  if (reader_) return TakeDecoded();
   if (buf_.empty()) return FillFirst();
-  if (gzip_) return Take(gzip_->Read(buf_.data(), buf_.size()));
   return Take(ReadRaw(fd_, buf_.data(), buf_.size()));
 }
 

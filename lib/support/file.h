@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "gzip.h"
-
 namespace col {
+
+class ReadAhead;
 
 // ---------------------------------------------------------------------------
 // Command-line scanner.
@@ -47,13 +47,15 @@ const char* GetFilename(Args& args);
 // Input streams.
 //
 // An Input reads a named file or standard input through one large buffer.
-// Input that starts with the gzip magic bytes is inflated on the fly, member
-// after member. Read errors, and a corrupt or truncated compressed stream, end
-// the input like end of file and are remembered: Failed() turns true.
+// Input that starts with the magic bytes of gzip (BGZF too) or, where the
+// build reads it, zstd is decompressed on the fly, member after member, on a
+// thread of its own a few buffers ahead. Read errors, and a corrupt or
+// truncated compressed stream, end the input like end of file and are
+// remembered: Failed() turns true.
 
 class Input {
  public:
-  Input() = default;
+  Input();
   ~Input();
   Input(const Input&) = delete;
   Input& operator=(const Input&) = delete;
@@ -79,9 +81,10 @@ class Input {
   bool Fill();
   bool FillFirst();
   bool Take(long n);
+  bool TakeDecoded();
 
   int fd_ = -1;
-  std::unique_ptr<GzipReader> gzip_;
+  std::unique_ptr<ReadAhead> reader_;  // compressed input only
   bool memory_ = false;
   bool eof_ = false;
   bool failed_ = false;

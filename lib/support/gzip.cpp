@@ -1,93 +1,85 @@
 #include "gzip.h"
 
-#include <unistd.h>
-#include <zlib.h>
-
-#include <cerrno>
-#include <cstring>
-#include <vector>
+#include "zlib_inflate.h"
+#ifdef COL_HAVE_ISAL
+#include "isal_inflate.h"
+#endif
 
 namespace col {
 
-bool IsGzip(const char* bytes, std::size_t n) {
-  return n >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f && static_cast<unsigned char>(bytes[1]) == 0x8b;
+std::vector<Inflate> BuiltInflaters() {
+#ifdef COL_HAVE_ISAL
+  return {Inflate::kZlib, Inflate::kIsal};
+#else
+  return {Inflate::kZlib};
+#endif
 }
 
-struct GzipReader::State {
-  int fd;
-  z_stream zs{};
-  std::vector<unsigned char> raw = std::vector<unsigned char>(1 << 18);
-  bool raw_eof = false;
-  bool member_done = false;  // the last member ended; more may follow
-  bool failed = false;
+namespace {
+
+class GzipDecoder : public Decoder {
+ public:
+  GzipDecoder(RawSource src, std::vector<char> head, std::size_t n, std::unique_ptr<Inflater> inflater)
+      : raw_(src, std::move(head), n), inflater_(std::move(inflater)) {}
+
+  // Fills `out` while compressed bytes are at hand, member after member; it
+  // waits for the source only while it has nothing to hand out.
+  long Read(char* out, std::size_t cap) override {
+    char* at = out;
+    std::size_t room = cap;
+    while (room > 0 && !failed_) {
+      if (room < cap && raw_.avail == 0) break;
+      if (member_done_ && !NextMember()) break;
+      if (raw_.avail == 0) raw_.Refill();
+      const unsigned char* was = raw_.next;
+      std::size_t had = room;
+      Inflater::Result r = inflater_->Step(raw_, at, room);
+      if (r == Inflater::kError) {
+        failed_ = true;
+      } else if (r == Inflater::kMemberEnd) {
+        member_done_ = true;
+      } else if (raw_.next == was && room == had && !raw_.Refill()) {
+        failed_ = true;  // the input ended (or failed) inside a member
+      }
+    }
+    if (room < cap) return static_cast<long>(cap - room);
+    return failed_ ? -1 : 0;
+  }
+
+ private:
+  // After a member: true when another one follows and is ready to inflate;
+  // false at the clean end of the input, or after anything else (failed_).
+  bool NextMember() {
+    while (raw_.avail < 2 && raw_.Refill()) {
+    }
+    if (raw_.avail == 0 && !raw_.Failed()) return false;
+    if (!IsGzip(reinterpret_cast<const char*>(raw_.next), raw_.avail)) {
+      failed_ = true;
+      return false;
+    }
+    inflater_->Restart();
+    member_done_ = false;
+    return true;
+  }
+
+  RawBuffer raw_;
+  std::unique_ptr<Inflater> inflater_;
+  bool member_done_ = false;
+  bool failed_ = false;
 };
 
-GzipReader::GzipReader(int fd, const char* head, std::size_t n) : s_(std::make_unique<State>()) {
-  s_->fd = fd;
-  if (n > s_->raw.size()) s_->raw.resize(n);
-  std::memcpy(s_->raw.data(), head, n);
-  s_->zs.next_in = s_->raw.data();
-  s_->zs.avail_in = static_cast<uInt>(n);
-  if (inflateInit2(&s_->zs, 15 + 16) != Z_OK) s_->failed = true;
+std::unique_ptr<Inflater> MakeInflater(Inflate how) {
+#ifdef COL_HAVE_ISAL
+  if (how == Inflate::kIsal) return MakeIsalInflater();
+#endif
+  (void)how;
+  return MakeZlibInflater();
 }
 
-GzipReader::~GzipReader() { inflateEnd(&s_->zs); }
+}  // namespace
 
-// Reads more compressed bytes behind those not yet used; false at the end of
-// the source or on error.
-bool GzipReader::Refill() {
-  z_stream& zs = s_->zs;
-  if (s_->raw_eof) return false;
-  std::memmove(s_->raw.data(), zs.next_in, zs.avail_in);
-  zs.next_in = s_->raw.data();
-  for (;;) {
-    ssize_t n = ::read(s_->fd, s_->raw.data() + zs.avail_in, s_->raw.size() - zs.avail_in);
-    if (n > 0) {
-      zs.avail_in += static_cast<uInt>(n);
-      return true;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) s_->failed = true;
-    s_->raw_eof = true;
-    return false;
-  }
-}
-
-// After a member has ended: true when another member follows, which is then
-// ready to inflate. Anything other than a gzip member there is an error.
-bool GzipReader::NextMember() {
-  z_stream& zs = s_->zs;
-  while (zs.avail_in < 2 && Refill()) {
-  }
-  if (zs.avail_in == 0) return false;  // clean end after the last member
-  if (!IsGzip(reinterpret_cast<const char*>(zs.next_in), zs.avail_in) || inflateReset(&zs) != Z_OK) {
-    s_->failed = true;
-    return false;
-  }
-  s_->member_done = false;
-  return true;
-}
-
-long GzipReader::Read(char* out, std::size_t cap) {
-  z_stream& zs = s_->zs;
-  zs.next_out = reinterpret_cast<unsigned char*>(out);
-  zs.avail_out = static_cast<uInt>(cap);
-  while (zs.avail_out == cap && !s_->failed) {
-    if (s_->member_done && !NextMember()) break;
-    if (zs.avail_in == 0 && !Refill()) {
-      s_->failed = true;  // the source ended inside a member
-      break;
-    }
-    int rc = inflate(&zs, Z_NO_FLUSH);
-    if (rc == Z_STREAM_END) {
-      s_->member_done = true;
-    } else if (rc != Z_OK && !(rc == Z_BUF_ERROR && zs.avail_in == 0)) {
-      s_->failed = true;
-    }
-  }
-  long produced = static_cast<long>(cap - zs.avail_out);
-  if (produced > 0) return produced;
-  return s_->failed ? -1 : 0;
+std::unique_ptr<Decoder> MakeGzipDecoder(RawSource src, std::vector<char> head, std::size_t n, Inflate how) {
+  return std::make_unique<GzipDecoder>(src, std::move(head), n, MakeInflater(how));
 }
 
 }  // namespace col

@@ -1,33 +1,35 @@
-// Transparent reading of gzip-compressed input, one member after another
-// (plain gzip files and BGZF files alike).
+// gzip input, plain gzip files and BGZF alike: one member after another, each
+// inflated with its CRC-32 and length checked. After the last member only
+// the end of the input may follow; anything else there is an error, as is a
+// member cut short.
 #pragma once
 
 #include <cstddef>
 #include <memory>
+#include <vector>
+
+#include "decoder.h"
 
 namespace col {
 
-// True when the bytes start with the gzip magic number.
-bool IsGzip(const char* bytes, std::size_t n);
+// The inflaters: zlib always, ISA-L where the build found it.
+enum class Inflate { kZlib, kIsal };
 
-class GzipReader {
+// The inflaters this build has, zlib first.
+std::vector<Inflate> BuiltInflaters();
+
+// One inflater runs one member at a time.
+class Inflater {
  public:
-  // `fd` is the compressed source; `head` holds bytes already read from it.
-  GzipReader(int fd, const char* head, std::size_t n);
-  ~GzipReader();
-  GzipReader(const GzipReader&) = delete;
-  GzipReader& operator=(const GzipReader&) = delete;
-
-  // Inflates up to `cap` bytes into `out`. Returns the count, 0 at the clean
-  // end of the last member, or -1 when the stream is corrupt, truncated or
-  // unreadable.
-  long Read(char* out, std::size_t cap);
-
- private:
-  bool Refill();
-  bool NextMember();
-  struct State;
-  std::unique_ptr<State> s_;
+  enum Result { kMore, kMemberEnd, kError };
+  virtual ~Inflater() = default;
+  // Makes ready for a new member starting at the next input byte.
+  virtual void Restart() = 0;
+  // Inflates what it can of `in` into `out`, advancing both: kMemberEnd once
+  // the member's trailer has been checked, kError on a corrupt member.
+  virtual Result Step(RawBuffer& in, char*& out, std::size_t& room) = 0;
 };
+
+std::unique_ptr<Decoder> MakeGzipDecoder(RawSource src, std::vector<char> head, std::size_t n, Inflate how);
 
 }  // namespace col
