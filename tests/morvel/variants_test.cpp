@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "protein.h"
 #include "vcf.h"
 
@@ -73,7 +75,8 @@ struct Result {
 
 // Runs --variants with the VCF text over the GenBank text.
 Result Annotate(const std::string& vcf, const std::string& genbank = kRecord) {
-  std::string path = testing::TempDir() + "variants_test.vcf";
+  // CTest runs the cases of this file at the same time: one file per process.
+  std::string path = testing::TempDir() + "variants_test." + std::to_string(getpid()) + ".vcf";
   std::ofstream(path, std::ios::binary) << vcf;
   Options opt;
   opt.variants = path;
