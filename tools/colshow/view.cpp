@@ -56,6 +56,10 @@ inline bool SameText(std::string_view a, std::string_view b) {
   return true;
 }
 
+bool SameSizes(const std::vector<std::string>& values, std::size_t size) {
+  return std::all_of(values.begin(), values.end(), [&](const std::string& v) { return v.size() == size; });
+}
+
 bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Lines up to this long keep their layout for the next line.
@@ -460,23 +464,22 @@ void EntryView::Predict() {
   steps_.clear();
   std::size_t residue = static_cast<std::size_t>(residue_col);
   if (residue < 1 || residue > spans_.size() || !columns[residue - 1].IsResidues()) return;
-  std::string predicted(line_);
   for (std::size_t k = 0; k < spans_.size(); ++k) {
     const ColumnRuns& column = columns[k];
     if (k + 1 == residue || column.IsConstant()) continue;
     auto [start, size] = spans_[k];
     std::string_view next = column.Next();
-    if (next.size() != size || IsColourColumn(k)) return;
-    // Counts step in place; they go to another number of digits, or below
-    // zero, through the general path.
-    if (column.Step() != 0 && next[0] == '-') return;
-    for (const std::string& value : column.Period()) {
-      if (column.Step() == 0 && value.size() != size) return;
-    }
-    steps_.push_back({start, size, column.Step(), &column.Period(), static_cast<std::size_t>(column.Phase())});
-    predicted.replace(start, size, next);
+    // Counts step in place: below zero they go the general way. The values
+    // of a period take turns in place.
+    bool foreseen = next.size() == size && !IsColourColumn(k) &&
+                    (column.Step() != 0 ? next[0] != '-' : SameSizes(column.Period(), size));
+    if (!foreseen) return;
+    steps_.push_back({start, size, k, column.Step(), static_cast<std::size_t>(column.Phase())});
   }
-  predicted_ = std::move(predicted);
+  predicted_.assign(line_);
+  for (const Step& step : steps_) {
+    std::memcpy(predicted_.data() + step.start, columns[step.column].Next().data(), step.size);
+  }
   residue_at_ = spans_[residue - 1].start;
 }
 
@@ -498,8 +501,9 @@ bool EntryView::AddPredicted(std::string_view line) {
   for (Step& step : steps_) {
     char* field = predicted_.data() + step.start;
     if (step.step == 0) {
-      step.phase = step.phase + 1 == step.period->size() ? 0 : step.phase + 1;
-      std::memcpy(field, Value(step).data(), step.size);
+      const std::vector<std::string>& period = columns[step.column].Period();
+      step.phase = step.phase + 1 == period.size() ? 0 : step.phase + 1;
+      std::memcpy(field, period[step.phase].data(), step.size);
     } else if (!StepText(field, step.size, step.step)) {
       predicted_.clear();
       break;

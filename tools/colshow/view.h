@@ -167,14 +167,13 @@ class EntryView {
 
   // The next line as the open runs foresee it, but for the residue at
   // residue_at_, and the fields that change from line to line in it: a
-  // count (step 1 or -1) or a period (step 0).
+  // count (step 1 or -1) or a period (step 0, its value at `phase`).
   struct Step {
     std::uint32_t start, size;
+    std::size_t column;
     int step;
-    const std::vector<std::string>* period;
     std::size_t phase;
   };
-  static std::string_view Value(const Step& s) { return (*s.period)[s.phase]; }
   bool predict_ = false;
   std::string predicted_;
   std::size_t residue_at_ = 0;
