@@ -188,6 +188,13 @@ std::vector<std::string> SplitWhite(std::string_view line) {
   }
 }
 
+template <typename... Args>
+std::string Format(const char* format, Args... args) {
+  char line[200];
+  std::snprintf(line, sizeof line, format, args...);
+  return std::string(line) + "\n";
+}
+
 constexpr const char* kHeader = "; made by hand\n; ==========\n";
 
 std::string EntryText(std::string_view name, std::vector<std::string> labels, std::string_view more = "") {
@@ -320,6 +327,62 @@ TEST(RoundTrip, LongEntryStaysCompact) {
   // The residue letters and little else.
   std::size_t data = html.find("CS.e.push");
   EXPECT_LT(html.find("});</script>", data) - data, lines.size() + 2000);
+}
+
+// Lines that continue every run go a shorter way than the others; every
+// place where a run stops continuing must still come back exactly: counts
+// that gain or lose a digit (right-aligned or not), that pass zero, periods
+// broken or with values of other sizes, colours that change in a period,
+// residues that are no single letter, lines that lose a field.
+TEST(RoundTrip, EveryBreakInARunComesBack) {
+  using Line = std::string (*)(int);
+  struct Case {
+    const char* name;
+    Line line;
+  } cases[] = {
+      {"aligned counts", [](int i) { return Format("N %c %5d E %c +", "acgt"[i % 4], i * 7 / 8, "123"[i % 3]); }},
+      {"growing counts", [](int i) { return Format("N %c %d E %c", "acgt"[i % 4], 95 + i, "123"[i % 3]); }},
+      {"counts down past zero", [](int i) { return Format("N %c %4d", "ac"[i % 2 == 0], 60 - i); }},
+      {"counts that turn below zero", [](int i) {
+         return Format("N %c %4d", "ac"[i % 2], i <= 60 ? i - 70 : i <= 75 ? 50 - i : i - 100);
+       }},
+      {"broken periods", [](int i) {
+         const char* codon = i % 3 == 0 ? "1" : i % 3 == 1 ? "2" : "3";
+         const char* p = i % 37 < 7 ? (i % 2 ? "1" : "22") : i % 37 < 20 ? codon : ".";
+         return Format("N %c %3d %s %s", "acgt"[i / 3 % 4], i, p, i % 5 ? "1.000" : "0.000");
+       }},
+      {"colours in a period", [](int i) {
+         return Format("%c %3d %s 0.000 1.000", "acgt"[i % 4], i, i > 40 && i % 2 ? "1.000" : "0.000");
+       }},
+      {"odd residues and short lines", [](int i) {
+         const char* r = i % 23 == 5 ? "ab" : i % 29 == 7 ? "\xc3\xa9" : i % 31 == 3 ? "<" : "g";
+         return i % 41 == 40 ? std::string("N\n") : Format("N %s %3d 1.000", r, i);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 120; ++i) lines.push_back(c.line(i));
+    bool label = lines[0][0] == 'N';
+    std::vector<std::string> labels = {"label", "residue", "seqpos", "codonpos", "color_r", "color_g"};
+    if (!label) labels = {"residue", "seqpos", "color_r", "color_g", "color_b"};
+    // Twice, so that the second entry starts from what the first left.
+    std::string input = kHeader;
+    for (const char* name : {"first", "second"}) {
+      input += EntryText(name, labels);
+      for (const std::string& l : lines) input += l;
+      input += "; **********\n";
+    }
+    std::vector<Shown> page = ReadPage(Show({}, input));
+    ASSERT_EQ(page.size(), 2u);
+    for (const Shown& e : page) {
+      ExpectRoundTrip(e, lines, label ? 2 : 1);
+      if (label) continue;
+      for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(e.bg[i], SplitWhite(lines[i])[2] == "1.000" ? "ff00ff" : "0000ff") << "line " << i + 1;
+      }
+    }
+  }
 }
 
 // ---------------------------------------------------------------------------

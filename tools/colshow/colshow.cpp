@@ -156,8 +156,8 @@ Body Shower::SkipBody(Input& in, Entry& e) {
 }
 
 Body Shower::ReadBody(Input& in, Entry& e) {
-  view_.Start(e, s_.svg);
   bool ranges = s_.selection.HasRanges();
+  view_.Start(e, s_.svg, !ranges);
   std::size_t position_col = static_cast<std::size_t>(Choice::PositionColumn(e));
   for (long long n = 1; GetLine(in, lines_[n & 1]); ++n) {
     const std::string& line = lines_[n & 1];
@@ -165,6 +165,7 @@ Body Shower::ReadBody(Input& in, Entry& e) {
       view_.Finish();
       return Body::kRead;
     }
+    if (view_.AddPredicted(line)) continue;
     view_.TakeLine(line);
     if (ranges) {
       int position = LineNumber(n);

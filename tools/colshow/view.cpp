@@ -35,15 +35,17 @@ void AppendInteger(std::string& text, long long v) {
 
 // Counts the decimal text of a positive number up or down by one in place:
 // false (text unchanged) when the number of digits would change.
-bool StepText(std::string& text, long long step) {
+bool StepText(char* text, std::size_t size, long long step) {
   char up = step > 0 ? '9' : '0';
-  std::size_t i = text.size();
+  std::size_t i = size;
   while (i > 0 && text[i - 1] == up) --i;
-  if (i == 0 || (step < 0 && i == 1 && text[0] == '1' && text.size() > 1)) return false;
+  if (i == 0 || (step < 0 && i == 1 && text[0] == '1' && size > 1)) return false;
   text[i - 1] = static_cast<char>(text[i - 1] + step);
-  for (std::size_t k = i; k < text.size(); ++k) text[k] = step > 0 ? '0' : '9';
+  for (std::size_t k = i; k < size; ++k) text[k] = step > 0 ? '0' : '9';
   return true;
 }
+
+bool StepText(std::string& text, long long step) { return StepText(text.data(), text.size(), step); }
 
 // Equality of two short texts (fields are a few characters) without a call.
 inline bool SameText(std::string_view a, std::string_view b) {
@@ -52,6 +54,10 @@ inline bool SameText(std::string_view a, std::string_view b) {
     if (a[i] != b[i]) return false;
   }
   return true;
+}
+
+bool SameSizes(const std::vector<std::string>& values, std::size_t size) {
+  return std::all_of(values.begin(), values.end(), [&](const std::string& v) { return v.size() == size; });
 }
 
 bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -102,12 +108,7 @@ bool ColumnRuns::Extend(std::string_view field) {
   }
   if (kind_ == 'i') {
     if (SameText(field, next_)) {
-      ++count_;
-      long long next = start_ + count_ * step_;
-      if (!(next > 0 && StepText(next_, step_))) {
-        next_.clear();
-        AppendInteger(next_, next);
-      }
+      Continue(1);
       return true;
     }
     if (count_ > 3) return false;
@@ -122,6 +123,25 @@ bool ColumnRuns::Extend(std::string_view field) {
     return Extend(field);
   }
   return false;
+}
+
+void ColumnRuns::Continue(long long n) {
+  count_ += n;
+  if (kind_ == 'p') {
+    phase_ = static_cast<int>((phase_ + n) % static_cast<long long>(values_.size()));
+  } else if (kind_ == 'i') {
+    long long next = start_ + count_ * step_;
+    if (!(n == 1 && next > 0 && StepText(next_, step_))) {
+      next_.clear();
+      AppendInteger(next_, next);
+    }
+  }
+}
+
+std::string_view ColumnRuns::Next() const {
+  if (kind_ == 'c' || kind_ == 'p') return values_[phase_];
+  if (kind_ == 'i') return next_;
+  return {};
 }
 
 void ColumnRuns::Open(std::string_view field) {
@@ -221,9 +241,11 @@ void EntryView::SetUpColour(Colour& c, const char* const labels[3], Rgb fallback
   }
 }
 
-void EntryView::Start(const Entry& e, bool detail) {
+void EntryView::Start(const Entry& e, bool detail, bool predict) {
   entry_ = &e;
   detail_ = detail;
+  predict_ = predict && !detail;
+  predicted_.clear();
   name = TextValue(e, "ENTRY", &has_name);
   accession = TextValue(e, "ACCESSION");
   length = TextValue(e, "LENGTH");
@@ -368,7 +390,7 @@ void EntryView::AddColour(Colour& c) {
 
 // Brings column k up to the lines before the current one.
 void EntryView::Sync(std::size_t k) {
-  if (synced_[k] < count) columns[k].AddRepeats(count - synced_[k]);
+  if (synced_[k] < count) columns[k].Continue(count - synced_[k]);
   synced_[k] = count + 1;
 }
 
@@ -423,11 +445,76 @@ void EntryView::AddLine(long long lineno) {
     }
   }
   ++count;
+  if (predict_) Predict();
+}
+
+bool EntryView::IsColourColumn(std::size_t k) const {
+  for (int c = 0; c < 3; ++c) {
+    if (static_cast<std::size_t>(bg_.cols[c]) == k + 1 || static_cast<std::size_t>(fg_.cols[c]) == k + 1) return true;
+  }
+  return false;
+}
+
+// Foresees the next line: the line just added with each field replaced by
+// the value its open run expects next, the residue left open. No line is
+// foreseen (predicted_ empty) where a run cannot say its next values in the
+// same bytes, or where the colour would change.
+void EntryView::Predict() {
+  predicted_.clear();
+  steps_.clear();
+  std::size_t residue = static_cast<std::size_t>(residue_col);
+  if (residue < 1 || residue > spans_.size() || !columns[residue - 1].IsResidues()) return;
+  for (std::size_t k = 0; k < spans_.size(); ++k) {
+    const ColumnRuns& column = columns[k];
+    if (k + 1 == residue || column.IsConstant()) continue;
+    auto [start, size] = spans_[k];
+    std::string_view next = column.Next();
+    // Counts step in place: below zero they go the general way. The values
+    // of a period take turns in place.
+    bool foreseen = next.size() == size && !IsColourColumn(k) &&
+                    (column.Step() != 0 ? next[0] != '-' : SameSizes(column.Period(), size));
+    if (!foreseen) return;
+    steps_.push_back({start, size, k, column.Step(), static_cast<std::size_t>(column.Phase())});
+  }
+  predicted_.assign(line_);
+  for (const Step& step : steps_) {
+    std::memcpy(predicted_.data() + step.start, columns[step.column].Next().data(), step.size);
+  }
+  residue_at_ = spans_[residue - 1].start;
+}
+
+// The common case, in one pass: the line is the one foreseen, but for its
+// residue. The columns catch up later, all lines at once (Sync).
+bool EntryView::AddPredicted(std::string_view line) {
+  if (line.size() != predicted_.size()) return false;
+  char residue = line[residue_at_];
+  if (residue <= ' ' || residue >= 0x7f) return false;
+  predicted_[residue_at_] = residue;
+  if (std::memcmp(line.data(), predicted_.data(), line.size()) != 0) return false;
+  line_ = line;
+  if (!previous_.empty()) previous_ = line;
+  residues += residue;
+  if (coloured) ++background.back().count;
+  if (fg_coloured) ++foreground.back().count;
+  ++count;
+  // The line after this one.
+  for (Step& step : steps_) {
+    char* field = predicted_.data() + step.start;
+    if (step.step == 0) {
+      const std::vector<std::string>& period = columns[step.column].Period();
+      step.phase = step.phase + 1 == period.size() ? 0 : step.phase + 1;
+      std::memcpy(field, period[step.phase].data(), step.size);
+    } else if (!StepText(field, step.size, step.step)) {
+      predicted_.clear();
+      break;
+    }
+  }
+  return true;
 }
 
 void EntryView::Finish() {
   for (std::size_t k = 0; k < columns.size(); ++k) {
-    if (synced_[k] < count) columns[k].AddRepeats(count - synced_[k]);
+    if (synced_[k] < count) columns[k].Continue(count - synced_[k]);
     synced_[k] = count;
     columns[k].Finish();
   }

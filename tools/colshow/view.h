@@ -29,9 +29,17 @@ class ColumnRuns {
   // The field is the line's residue letter (kept in the residue text).
   void AddResidue();
   // The open run is one value repeated: lines that repeat it may be
-  // counted later, all at once, with AddRepeats.
+  // counted later, all at once, with Continue.
   bool IsConstant() const { return kind_ == 'c'; }
-  void AddRepeats(long long n) { count_ += n; }
+  bool IsResidues() const { return kind_ == 'r'; }
+  // The value the open run expects next ("" for residues and missing fields):
+  // a count goes on by Step() (1 or -1), a period with Period()[Phase()].
+  std::string_view Next() const;
+  int Step() const { return kind_ == 'i' ? static_cast<int>(step_) : 0; }
+  const std::vector<std::string>& Period() const { return values_; }
+  int Phase() const { return phase_; }
+  // Adds n lines that continue the open run as it expects.
+  void Continue(long long n);
   void AddMissing(long long n = 1);
   // Closes the open run; the text is complete.
   void Finish();
@@ -73,7 +81,9 @@ class EntryView {
  public:
   // Prepares for the body of `e` (its entry text read). `detail` keeps per
   // line what the figure needs: positions and track letters.
-  void Start(const Entry& e, bool detail);
+  // With `predict`, lines that continue every run are added in one pass
+  // (AddPredicted); not with `detail`.
+  void Start(const Entry& e, bool detail, bool predict = false);
   // Takes a body line and finds its fields, for the caller's -r test first.
   // The caller keeps the line unchanged until the next line has been taken
   // (reading lines alternately into two strings does).
@@ -85,6 +95,10 @@ class EntryView {
   }
   // Adds the line taken, with its line number.
   void AddLine(long long lineno);
+  // Adds the line, instead of TakeLine and AddLine, when it is the one the
+  // lines before foresee; false (nothing done) when it is not. The caller
+  // keeps it unchanged until the next line has been taken.
+  bool AddPredicted(std::string_view line);
   // Closes every run.
   void Finish();
 
@@ -127,6 +141,8 @@ class EntryView {
   void Sync(std::size_t k);
   void AddField(std::size_t k);
   bool SameLayout(std::string_view line);
+  bool IsColourColumn(std::size_t k) const;
+  void Predict();
 
   // The line taken and its fields. Consecutive body lines mostly differ in
   // a few bytes (the residue, the last digit of the position): when they
@@ -148,6 +164,20 @@ class EntryView {
   // complete, and the lines after it repeat its value.
   std::uint64_t constant_ = 0;
   std::vector<long long> synced_;
+
+  // The next line as the open runs foresee it, but for the residue at
+  // residue_at_, and the fields that change from line to line in it: a
+  // count (step 1 or -1) or a period (step 0, its value at `phase`).
+  struct Step {
+    std::uint32_t start, size;
+    std::size_t column;
+    int step;
+    std::size_t phase;
+  };
+  bool predict_ = false;
+  std::string predicted_;
+  std::size_t residue_at_ = 0;
+  std::vector<Step> steps_;
 
   const Entry* entry_ = nullptr;  // for the labels of columns found late
   bool detail_ = false;
