@@ -229,6 +229,48 @@ TEST(Variants, SnvsSharingACodon) {
   }
 }
 
+// Ranges looked up by position: joins whose ranges are out of position
+// order, overlap, or run backwards on the minus strand; a range written
+// backwards holds no base, an open end reaches the record's end.
+TEST(Variants, RangesOutOfOrder) {
+  // Reading order: OUT ccc atg aaa (7..9 first); OVER atg aaa aaa ccc (5
+  // in both ranges: the first counts); BACK cat (3..1) ccc (12..10).
+  const std::string record =
+      "LOCUS       RECM                      30 bp    DNA     linear   SYN 01-JAN-2000\n"
+      "FEATURES             Location/Qualifiers\n"
+      "     CDS             join(7..9,1..6)\n"
+      "                     /locus_tag=\"OUT\"\n"
+      "     CDS             join(1..6,4..9)\n"
+      "                     /locus_tag=\"OVER\"\n"
+      "     CDS             complement(join(10..12,1..3))\n"
+      "                     /locus_tag=\"BACK\"\n"
+      "     misc_feature    25..20\n"
+      "                     /gene=\"rev\"\n"
+      "     misc_feature    >28\n"
+      "                     /gene=\"open\"\n"
+      "ORIGIN\n"
+      "        1 atgaaacccg ggtttaaata gcatgcatgc\n"
+      "//\n";
+  struct Case {
+    const char* call;
+    std::string value;
+  } cases[] = {
+      {"RECM 2 T C",
+       "CDS|OUT|+|missense|aTg>aCg|M2T,CDS|OVER|+|start_lost|aTg>aCg|M1?,CDS|BACK|-|missense|cAt>cGt|H1R"},
+      {"RECM 5 A G", "CDS|OUT|+|missense|aAa>aGa|K3R,CDS|OVER|+|missense|aAa>aGa|K2R"},
+      {"RECM 8 C A", "CDS|OUT|+|missense|cCc>cAc|P1H,CDS|OVER|+|missense|cCc>cAc|P4H"},
+      {"RECM 11 G A", "CDS|BACK|-|missense|cCc>cTc|P2L"},
+      {"RECM 13 T C", "intergenic"},
+      {"RECM 22 C T", "intergenic"},
+      {"RECM 19 TAGCATG T", "intergenic"},
+      {"RECM 30 C A", "misc_feature|open|+|non_coding||"},
+  };
+  for (const auto& c : cases) {
+    Result run = Annotate(Vcf({c.call}), record);
+    EXPECT_EQ(Values(run.out), std::vector<std::string>{c.value}) << c.call;
+  }
+}
+
 TEST(Variants, RecordsNamedByChrom) {
   const std::string second =
       "LOCUS       RECB                       6 bp    DNA     linear   SYN 01-JAN-2000\n"

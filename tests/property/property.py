@@ -21,6 +21,14 @@ PROPERTY is one of:
                           `morvel --variants` agree with those of
                           `morvel -iN --mutation=B` (exit 77 when the files
                           are absent).
+  morvel-variants-codons  on generated records (plus and complement CDSs,
+                          joins, /codon_start, "<" ends, tables 1, 4 and
+                          11), the GBCSQ values of SNVs, SNVs sharing a
+                          codon and MNVs equal codons and amino acids worked
+                          out here from the record's letters;
+  morvel-report-codonpos  the codon position the position report gives for
+                          a place equals the codonpos column of --gene there,
+                          and its five letters are the residues around it.
   morvel-shared           on every real record of ../shared/data/genbank (the
                           folder in $SHARED_DATA; skipped when absent): the
                           residue column holds the ORIGIN letters up to the
@@ -474,6 +482,192 @@ def morvel_variants_protein(bin_dir, rnd, case):
         if (ref_aa, alt_aa) != want:
             raise Failure("%s %s:%d %s>%s: --variants %s, -i %s -> %s"
                           % (os.path.basename(path), name, p, ref, alt, protein, *want))
+# ---------------------------------------------------------------------------
+# morvel --variants against codons worked out here
+
+CODON_ORDER = [a + b + c for a in "TCAG" for b in "TCAG" for c in "TCAG"]
+STANDARD = "FFLLSSSSYY**CC*WLLLLPPPPHHQQRRRRIIIMTTTTNNKKSSRRVVVVAAAADDEEGGGG"
+CODES = {  # amino acids and start codons, in the order of CODON_ORDER
+    1: (STANDARD, "---M---------------M---------------M----------------------------"),
+    4: ("FFLLSSSSYY**CCWWLLLLPPPPHHQQRRRRIIIMTTTTNNKKSSRRVVVVAAAADDEEGGGG",
+        "--MM---------------M------------MMMM---------------M------------"),
+    11: (STANDARD, "---M---------------M------------MMMM---------------M------------"),
+}
+EFFECTS = ["synonymous", "missense", "stop_lost", "stop_gained", "start_lost", "complex"]
+
+
+def coding_record(rnd):
+    """A record of CDSs as (GenBank text, letters, CDSs); a CDS is a dict of
+    its positions in reading order (position, minus strand), codon start,
+    table and whether its 5' end is open."""
+    length = rnd.randint(60, 240)
+    letters = [rnd.choice("acgt") for _ in range(length)]
+    lines = ["LOCUS       CODING %d bp DNA linear\n" % length, "ACCESSION   CODACC\n",
+             "VERSION     CODACC.2\n", "FEATURES             Location/Qualifiers\n"]
+    cdss = []
+    for k in range(rnd.randint(1, 3)):
+        ends = sorted(rnd.sample(range(1, length + 1), 2 * rnd.randint(1, 3)))
+        spans = list(zip(ends[0::2], ends[1::2]))
+        minus = rnd.random() < 0.5
+        texts = ["%d..%d" % s for s in spans]
+        open5 = rnd.random() < 0.2
+        if open5 and not minus:
+            texts[0] = "<" + texts[0]
+        elif open5:
+            texts[-1] = texts[-1].replace("..", "..>")
+        loc = texts[0] if len(texts) == 1 else "join(%s)" % ",".join(texts)
+        order = [(p, False) for a, b in spans for p in range(a, b + 1)]
+        if minus:
+            loc = "complement(%s)" % loc
+            order = [(p, True) for p, _ in reversed(order)]
+        cds = {"order": order, "start": rnd.choice([1, 1, 1, 2, 3]), "table": rnd.choice([1, 4, 11, None]),
+               "open5": open5, "name": "T%d" % k}
+        lines += ["     CDS             %s\n" % loc, '                     /locus_tag="T%d"\n' % k]
+        if cds["start"] != 1 or rnd.random() < 0.3:
+            lines.append("                     /codon_start=%d\n" % cds["start"])
+        if cds["table"]:
+            lines.append("                     /transl_table=%d\n" % cds["table"])
+        if rnd.random() < 0.7 and len(order) >= 3:  # a start codon, often an alternative one
+            for (p, m), c in zip(order, rnd.choice(["atg", "gtg", "ttg", "ctg", "att", "tta"])):
+                letters[p - 1] = COMPLEMENT[c] if m else c
+        cdss.append(cds)
+    letters = "".join(letters)
+    lines.append("ORIGIN\n")
+    for i in range(0, length, 60):
+        chunk = letters[i:i + 60]
+        lines.append("%9d %s\n" % (i + 1, " ".join(chunk[j:j + 10] for j in range(0, len(chunk), 10))))
+    lines.append("//\n")
+    return "".join(lines), letters, cdss
+
+
+def codon_value(letters, cds, changes):
+    """EFFECT|CODON|PROTEIN of base changes {position: upper-case base}."""
+    order = cds["order"]
+    index = {p: i for i, (p, _) in enumerate(order)}
+    skip = cds["start"] - 1
+    codons = set()
+    for p in changes:
+        i = index.get(p, -1) - skip
+        if i < 0 or skip + 3 * (i // 3) + 2 >= len(order):
+            return "complex||"  # outside the CDS's complete codons
+        codons.add(i // 3)
+    amino, starts = CODES[cds["table"] or 1]
+    worst, ref, alt, ref_aa, alt_aa = 0, "", "", "", ""
+    for k in range(min(codons), max(codons) + 1):
+        r = a = ""
+        for p, minus in order[skip + 3 * k:skip + 3 * k + 3]:
+            old = COMPLEMENT[letters[p - 1]] if minus else letters[p - 1]
+            new = changes.get(p, "").lower()
+            new = (COMPLEMENT[new] if minus else new) if new else ""
+            r += old.upper() if new else old
+            a += new.upper() if new else old
+        x, y = (amino[CODON_ORDER.index(c.upper())] for c in (r, a))
+        effect = "synonymous" if x == y else "missense"
+        if k == 0 and skip == 0 and not cds["open5"] and starts[CODON_ORDER.index(r.upper())] == "M":
+            x, y = "M", "M" if starts[CODON_ORDER.index(a.upper())] == "M" else "?"
+            effect = "synonymous" if y == "M" else "start_lost"
+        elif x != "*" and y == "*":
+            effect = "stop_gained"
+        elif x == "*" and y != "*":
+            effect = "stop_lost"
+        worst = max(worst, EFFECTS.index(effect))
+        ref, alt, ref_aa, alt_aa = ref + r, alt + a, ref_aa + x, alt_aa + y
+    return "%s|%s>%s|%s%d%s" % (EFFECTS[worst], ref, alt, ref_aa, min(codons) + 1, alt_aa)
+
+
+def variant_calls(rnd, letters, cdss):
+    """SNVs and MNVs inside the CDSs, none sharing a position; a few with a
+    REF that the record does not hold."""
+    calls, taken = [], set()
+    for _ in range(rnd.randint(1, 12)):
+        order = rnd.choice(cdss)["order"]
+        first = rnd.choice(order[:6] if rnd.random() < 0.3 else order)[0]  # start codons often
+        spot = set(range(first, min(first + rnd.choice([1, 1, 1, 2, 3]), len(letters) + 1)))
+        if taken & spot:
+            continue
+        taken |= spot
+        ref = letters[first - 1:first - 1 + len(spot)]
+        alt = "".join(rnd.choice([b for b in "ACGT" if b != c.upper()]) for c in ref)
+        if rnd.random() < 0.1:
+            ref = "".join(COMPLEMENT[c] for c in ref)
+        calls.append((first, ref, alt))
+    rnd.shuffle(calls)
+    return calls
+
+
+def expected_gbcsq(letters, cdss, calls, samples):
+    snvs = {p: a for p, r, a in calls if len(r) == 1 and r == letters[p - 1]}
+    want = []
+    for p, ref, alt in calls:
+        values = []
+        for cds in cdss:
+            index = {q: n for n, (q, _) in enumerate(cds["order"])}
+            if not any(q in index for q in range(p, p + len(ref))):
+                continue
+            value = "CDS|%s|%s|" % (cds["name"], "-" if cds["order"][0][1] else "+")
+            if ref != letters[p - 1:p - 1 + len(ref)]:
+                values.append(value + "ref_mismatch||")
+                continue
+            changes, extra = {p + i: alt[i] for i in range(len(ref))}, ""
+            i = index.get(p, -1) - (cds["start"] - 1)
+            if len(ref) == 1 and i >= 0:
+                first = cds["start"] - 1 + 3 * (i // 3)
+                codon = cds["order"][first:first + 3]
+                shared = {q: snvs[q] for q, _ in codon if q in snvs}
+                if len(codon) == 3 and len(shared) > 1:  # SNVs in one codon
+                    extra = "|codon_shared" if samples > 1 else "|combined"
+                    changes = changes if samples > 1 else shared
+            values.append(value + codon_value(letters, cds, changes) + extra)
+        want.append(",".join(values) or "intergenic")
+    return want
+
+
+def morvel_variants_codons(bin_dir, rnd, case):
+    text, letters, cdss = coding_record(rnd)
+    calls = variant_calls(rnd, letters, cdss)
+    samples = rnd.choice([0, 1, 2])
+    want = expected_gbcsq(letters, cdss, calls, samples)
+    chrom = rnd.choice(["CODING", "CODACC", "CODACC.2"])
+    columns = "".join(["\tFORMAT"] * min(samples, 1) + ["\tS%d" % i for i in range(samples)])
+    vcf = "##fileformat=VCFv4.2\n#CHROM\tPOS\tID\tREF\tALT\tQUAL\tFILTER\tINFO%s\n" % columns
+    vcf += "".join("%s\t%d\t.\t%s\t%s\t.\t.\t.%s\n" % (chrom, p, r, a, ("\tGT" + "\t0/1" * samples) if samples else "")
+                   for p, r, a in calls)
+    vcf_path = os.path.join(WORK, "codons.vcf")
+    with open(vcf_path, "w") as f:
+        f.write(vcf)
+    status, out, err = run(bin_dir, "morvel", ["--variants=" + vcf_path], text.encode())
+    if status != 0:
+        raise Failure("morvel --variants: status %d, %r" % (status, err[:300]))
+    got = [l.split("\t")[7] for l in out.decode().split("\n") if l and not l.startswith("#")]
+    if len(got) != len(calls):
+        raise Failure("%d data lines written for %d" % (len(got), len(calls)))
+    for (p, ref, alt), w, g in zip(calls, want, got):
+        if g != "GBCSQ=" + w:
+            raise Failure("%d %s>%s (%d samples):\n  expected GBCSQ=%s\n  got      %s\n%s"
+                          % (p, ref, alt, samples, w, g, text))
+
+
+# ---------------------------------------------------------------------------
+# The position report against the tracks of --gene
+
+
+def morvel_report_codonpos(bin_dir, rnd, case):
+    text, length, sequence = genbank_record(rnd, "R")
+    if length == 0:
+        return
+    body = morvel_entries(succeed(bin_dir, "morvel", ["--gene"], text.encode()))[0][1]
+    codonpos = [line.split()[4] for line in body]
+    for p in rnd.sample(range(1, length + 1), min(length, 6)):
+        report = succeed(bin_dir, "morvel", ["-i%d" % p], text.encode()).decode("latin-1")
+        items = re.findall(r"CDS (\d+) \([+-]\), ", report)
+        got = items[-1] if items and items[-1] != "0" else "."
+        # The report shows the letters read, also those beyond the length.
+        window = "".join(sequence[q - 1] if 1 <= q <= len(sequence) else "-" for q in range(p - 2, p + 3))
+        if got != codonpos[p - 1] or "seq " + window not in report:
+            raise Failure("-i%d gives %r; --gene codonpos %s, letters %s\n%s"
+                          % (p, report, codonpos[p - 1], window, text))
+
+
 def genbank_records(data):
     """The complete records of a GenBank file as (name, length, letters), read
     independently of morvel, and whether the file ends cleanly: not inside a
@@ -566,6 +760,8 @@ PROPERTIES = {
     "morvel-residue": morvel_residue,
     "morvel-bothstrand": morvel_bothstrand,
     "morvel-variants-protein": morvel_variants_protein,
+    "morvel-variants-codons": morvel_variants_codons,
+    "morvel-report-codonpos": morvel_report_codonpos,
 }
 
 
@@ -579,6 +775,8 @@ def main():
         return 2
     name, bin_dir = sys.argv[1], sys.argv[2]
     cases = int(sys.argv[3]) if len(sys.argv) == 4 else (60 if SANITIZED else 300)
+    if name == "morvel-report-codonpos" and len(sys.argv) == 3:
+        cases //= 3  # each case runs morvel seven times
     if name == "tindra-chunks" and len(sys.argv) == 3:
         cases //= 5  # each case colours two entries of thousands of lines
     if name == "morvel-variants-protein":

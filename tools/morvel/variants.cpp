@@ -30,13 +30,23 @@ struct Segment {
   int offset = 0;
 };
 
+// A certain range of a feature as the overlap test reads it, in a list
+// sorted by `lo`; `reach` is the largest `hi` of this range and those before.
+struct Reach {
+  int lo = 0, reach = 0;
+};
+
 struct Feature {
   std::string key;
   std::string name;  // /locus_tag, else /gene, else "-", escaped for INFO
   char strand = '+';
   LocPtr loc;
+  // Whether a variant touches the feature takes a binary search, however
+  // many ranges its join has.
+  std::vector<Reach> reaches;
   // CDS only.
   std::vector<Segment> segments;
+  std::vector<Segment> by_position;  // the segments sorted by `lo` when none overlap, else empty
   int cds_length = 0;
   const GeneticCode* code = nullptr;
   int codon_start = 1;
@@ -199,6 +209,32 @@ void MakeSegments(Feature& f, int length) {
     offset += hi - lo + 1;
   }
   f.cds_length = offset;
+  f.by_position = f.segments;
+  std::sort(f.by_position.begin(), f.by_position.end(), [](const Segment& a, const Segment& b) { return a.lo < b.lo; });
+  for (std::size_t i = 1; i < f.by_position.size(); ++i) {
+    if (f.by_position[i].lo <= f.by_position[i - 1].hi) {
+      f.by_position.clear();  // overlapping segments: the first in reading order counts
+      break;
+    }
+  }
+}
+
+// The certain ranges as InLocRange tests them: an open start is 1, an open
+// end reaches every later position.
+void MakeReaches(Feature& f) {
+  for (const Range& r : f.loc->certain)
+    f.reaches.push_back({r.start == kOpenStart ? 1 : r.start, r.end == kOpenEnd ? INT_MAX : r.end});
+  std::sort(f.reaches.begin(), f.reaches.end(), [](const Reach& a, const Reach& b) { return a.lo < b.lo; });
+  for (std::size_t i = 1; i < f.reaches.size(); ++i)
+    f.reaches[i].reach = std::max(f.reaches[i].reach, f.reaches[i - 1].reach);
+}
+
+// Whether a certain range of the feature overlaps from..to (from <= to):
+// InLocRange giving 1 or -1.
+bool Touches(const Feature& f, int from, int to) {
+  auto end = std::upper_bound(f.reaches.begin(), f.reaches.end(), to,
+                              [](int at, const Reach& r) { return at < r.lo; });
+  return end != f.reaches.begin() && (end - 1)->reach >= from;
 }
 
 // The bins of every feature, features in table order within each bin.
@@ -242,11 +278,7 @@ void CoveringFeatures(const Genome& g, long long a, long long b, std::vector<std
     out.erase(std::unique(out.begin(), out.end()), out.end());
   }
   int from = static_cast<int>(a), to = static_cast<int>(std::min<long long>(b, INT_MAX));
-  out.erase(std::remove_if(out.begin(), out.end(),
-                           [&](std::uint32_t i) {
-                             int s = InLocRange(g.features[i].loc.get(), from, to);
-                             return s != 1 && s != -1;
-                           }),
+  out.erase(std::remove_if(out.begin(), out.end(), [&](std::uint32_t i) { return !Touches(g.features[i], from, to); }),
             out.end());
 }
 
@@ -255,19 +287,23 @@ void CoveringFeatures(const Genome& g, long long a, long long b, std::vector<std
 
 // The index of a position along the CDS in reading order; -1 outside it.
 int CdsIndex(const Feature& f, int pos) {
+  auto index = [pos](const Segment& s) { return s.offset + (s.comp ? s.hi - pos : pos - s.lo); };
+  if (!f.by_position.empty()) {
+    auto end = std::upper_bound(f.by_position.begin(), f.by_position.end(), pos,
+                                [](int at, const Segment& s) { return at < s.lo; });
+    return end != f.by_position.begin() && pos <= (end - 1)->hi ? index(*(end - 1)) : -1;
+  }
   for (const Segment& s : f.segments) {
-    if (pos >= s.lo && pos <= s.hi) return s.offset + (s.comp ? s.hi - pos : pos - s.lo);
+    if (pos >= s.lo && pos <= s.hi) return index(s);
   }
   return -1;
 }
 
 // The record position of a CDS index, and whether it is read on the minus strand.
 int CdsPos(const Feature& f, int index, bool& comp) {
-  const Segment* seg = &f.segments.front();
-  for (const Segment& s : f.segments) {
-    if (s.offset > index) break;
-    seg = &s;
-  }
+  auto after = std::upper_bound(f.segments.begin(), f.segments.end(), index,
+                                [](int at, const Segment& s) { return at < s.offset; });
+  const Segment* seg = after == f.segments.begin() ? &f.segments.front() : &*(after - 1);
   comp = seg->comp;
   return comp ? seg->hi - (index - seg->offset) : seg->lo + (index - seg->offset);
 }
@@ -478,6 +514,7 @@ void VariantsRecordEnd(Annotator& an, std::string_view residues) {
     g.residues = residues;
     g.features = std::move(an.features);
     for (Feature& f : g.features) {
+      MakeReaches(f);
       if (f.code) MakeSegments(f, g.length());
     }
     MakeBins(g);
