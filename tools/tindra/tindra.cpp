@@ -253,31 +253,38 @@ inline int BitCount(std::uint64_t x) {
   return static_cast<int>((x * 0x0101010101010101u) >> 56);
 }
 
+#if defined(__SSE2__)
+// Bit i set when character i of the 16 at p is white space.
+inline std::uint64_t WhiteMask16(const char* p) {
+  __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  __m128i blank = _mm_cmpeq_epi8(c, _mm_set1_epi8(' '));
+  __m128i t = _mm_sub_epi8(c, _mm_set1_epi8('\t'));  // tab .. CR become 0 .. 4
+  __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(4)), t);
+  return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
+}
+#endif
+
 // The number of fields of a text, as CountFields, and field k (1 or more) in
-// `field` when there are at least k. A short line is scanned at once through
-// bit masks of its white space, without a branch per character.
+// `field` when there are at least k. A line of 16 to 64 characters is scanned
+// at once through bit masks of its white space, loaded straight from the
+// text (the last 16 characters overlap the block before them), without a
+// branch per character.
 int CountFieldsFind(std::string_view text, int k, std::string_view& field) {
 #if defined(__SSE2__)
-  constexpr std::size_t kShort = 64;
-  if (text.size() < kShort) {
-    alignas(16) char buf[kShort];
-    std::memset(buf, ' ', kShort);  // white after the text, always
-    std::memcpy(buf, text.data(), text.size());
+  std::size_t n = text.size();
+  if (n >= 16 && n <= 64) {
     std::uint64_t white = 0;
-    for (std::size_t i = 0; i < kShort / 16; ++i) {
-      __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(buf + 16 * i));
-      __m128i blank = _mm_cmpeq_epi8(c, _mm_set1_epi8(' '));
-      __m128i t = _mm_sub_epi8(c, _mm_set1_epi8('\t'));  // tab .. CR become 0 .. 4
-      __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(4)), t);
-      auto bits = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
-      white |= std::uint64_t{bits} << (16 * i);
-    }
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) white |= WhiteMask16(text.data() + i) << i;
+    if (i < n) white |= WhiteMask16(text.data() + n - 16) >> (i + 16 - n) << i;
+    if (n < 64) white |= ~std::uint64_t{0} << n;  // white after the text
     std::uint64_t starts = ~white & ~(~white << 1);
     int count = BitCount(starts);
     if (k <= count) {
       for (int j = 1; j < k; ++j) starts &= starts - 1;
       int begin = std::countr_zero(starts);
-      int end = begin + std::countr_zero(white >> begin);
+      std::uint64_t after = white >> begin;  // 0: the field runs to the 64th character
+      int end = after ? begin + std::countr_zero(after) : 64;
       field = text.substr(begin, end - begin);
     }
     return count;
