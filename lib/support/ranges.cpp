@@ -98,36 +98,36 @@ RangeIndex RangeIndex::Union(std::vector<RangeSpan> spans) {
   return index;
 }
 
-// A sweep over the span ends in ascending order: between two neighbouring
-// ends the same spans are open, and the one given last is on top (the open
-// spans sit in a heap by their order; those already ended are dropped when
-// they reach the top).
+// A sweep along the positions with the spans sorted by start: the open spans
+// sit in a heap by their order, so the one given last is on top. From each
+// position the top span's value holds up to its end or up to the next start,
+// whichever comes first; spans that ended below the top are dropped when
+// they reach it.
 RangeIndex RangeIndex::Layered(const std::vector<RangeSpan>& spans) {
-  // Both sorts run over plain integers: a span's start above its number, and
-  // the ends shifted to be unsigned.
-  auto unsigned_of = [](long long v) { return static_cast<std::uint64_t>(v - INT_MIN); };
-  std::vector<std::uint64_t> starts;  // the spans by start
-  std::vector<std::uint64_t> ends;    // every first position and every position after a span
+  // The spans by start, as plain integers: the start shifted to be unsigned,
+  // above the span's number.
+  std::vector<std::uint64_t> starts;
+  starts.reserve(spans.size());
   for (std::size_t k = 0; k < spans.size(); ++k) {
-    if (spans[k].lo > spans[k].hi) continue;
-    starts.push_back(unsigned_of(spans[k].lo) << 32 | k);
-    ends.push_back(unsigned_of(spans[k].lo));
-    ends.push_back(unsigned_of(spans[k].hi + 1LL));
+    if (spans[k].lo <= spans[k].hi) starts.push_back(static_cast<std::uint64_t>(spans[k].lo - INT_MIN) << 32 | k);
   }
   SortKeys(starts, 32);
-  SortKeys(ends, 0);
-  ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
+  auto span_of = [&](std::size_t k) -> const RangeSpan& { return spans[starts[k] & 0xFFFFFFFFu]; };
 
   RangeIndex index;
-  std::priority_queue<std::size_t> open;
+  std::priority_queue<std::uint32_t> open;
   std::size_t next = 0;
-  for (std::size_t e = 0; e + 1 < ends.size(); ++e) {
-    long long at = static_cast<long long>(ends[e]) + INT_MIN;
-    for (; next < starts.size() && (starts[next] >> 32) <= ends[e]; ++next) open.push(starts[next] & 0xFFFFFFFFu);
+  long long at = INT_MIN;  // the first position not yet laid out
+  while (next < starts.size() || !open.empty()) {
+    if (open.empty()) at = std::max<long long>(at, span_of(next).lo);
+    for (; next < starts.size() && span_of(next).lo <= at; ++next) open.push(starts[next] & 0xFFFFFFFFu);
     while (!open.empty() && spans[open.top()].hi < at) open.pop();
     if (open.empty()) continue;
-    long long last = static_cast<long long>(ends[e + 1]) + INT_MIN - 1;
-    Append(index.spans_, {static_cast<int>(at), static_cast<int>(last), spans[open.top()].value});
+    const RangeSpan& top = spans[open.top()];
+    long long last = top.hi;
+    if (next < starts.size()) last = std::min<long long>(last, span_of(next).lo - 1LL);
+    Append(index.spans_, {static_cast<int>(at), static_cast<int>(last), top.value});
+    at = last + 1;
   }
   return index;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 #if defined(__SSE2__)
@@ -12,42 +11,61 @@
 
 namespace {
 
+bool IsBedSeparator(char c) { return c == ' ' || c == '\t'; }
+
+#if defined(__SSE2__)
+// Bit i set when character i of the 16 at p is a tab or a blank.
+inline std::uint64_t SeparatorMask16(const char* p) {
+  __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  __m128i separator = _mm_or_si128(_mm_cmpeq_epi8(c, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(c, _mm_set1_epi8('\t')));
+  return static_cast<std::uint16_t>(_mm_movemask_epi8(separator));
+}
+#endif
+
+// Bit i set when character at + i of the text is a separator, for the `len`
+// (1 to 64) characters from `at`; the bits from `len` up are set too. The
+// block must end the text or be 64 characters long. Texts of 16 characters
+// or more are loaded 16 at a time straight from the text, the last 16 of a
+// block overlapping the ones before them.
+std::uint64_t SeparatorMask(std::string_view text, std::size_t at, std::size_t len) {
+  std::uint64_t mask = len < 64 ? ~std::uint64_t{0} << len : 0;
+#if defined(__SSE2__)
+  if (text.size() >= 16) {
+    const char* p = text.data() + at;
+    std::size_t i = 0;
+    for (; i + 16 <= len; i += 16) mask |= SeparatorMask16(p + i) << i;
+    if (i < len) mask |= SeparatorMask16(p + len - 16) >> (i + 16 - len) << i;
+    return mask;
+  }
+#endif
+  for (std::size_t i = 0; i < len; ++i) mask |= std::uint64_t{IsBedSeparator(text[at + i])} << i;
+  return mask;
+}
+
 // The fields separated by tabs or blanks, at most `max` of them: their count.
-// The text is taken 64 characters at a time as a mask of its separators, and
-// the fields are found at the mask's edges, not character by character.
+// The fields are found at the edges of the separator masks, not character by
+// character.
 int SplitFields(std::string_view text, std::string_view* fields, int max) {
   int n = 0;
   std::size_t start = 0;
   std::uint64_t previous = 1;  // a separator before the text
   for (std::size_t base = 0; base < text.size(); base += 64) {
     std::size_t len = std::min<std::size_t>(64, text.size() - base);
-    alignas(16) char buf[64];
-    std::memset(buf, ' ', sizeof buf);
-    std::memcpy(buf, text.data() + base, len);
-    std::uint64_t separators = 0;
-#if defined(__SSE2__)
-    for (int i = 0; i < 4; ++i) {
-      __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(buf + 16 * i));
-      __m128i blank = _mm_or_si128(_mm_cmpeq_epi8(c, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(c, _mm_set1_epi8('\t')));
-      separators |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(blank))} << (16 * i);
-    }
-#else
-    for (int i = 0; i < 64; ++i) separators |= std::uint64_t{buf[i] == ' ' || buf[i] == '\t'} << i;
-#endif
+    std::uint64_t separators = SeparatorMask(text, base, len);
     // An edge where a character differs in kind from the one before it.
     std::uint64_t edges = separators ^ ((separators << 1) | previous);
     previous = separators >> 63;
     for (; edges; edges &= edges - 1) {
-      std::size_t at = base + std::countr_zero(edges);
+      std::size_t at = base + static_cast<std::size_t>(std::countr_zero(edges));
       if (!(separators >> (at - base) & 1)) {
         start = at;  // a field begins
-      } else if (at <= text.size()) {
+      } else {
         fields[n++] = std::string_view(text.data() + start, at - start);
         if (n == max) return n;
       }
     }
   }
-  if (!previous) fields[n++] = text.substr(start);  // a field that runs to the end
+  if (!previous) fields[n++] = std::string_view(text.data() + start, text.size() - start);  // runs to the end
   return n;
 }
 
@@ -65,15 +83,20 @@ bool ReadUnsigned(std::string_view text, long long max, long long& value) {
 
 // itemRgb "r,g,b" with each part 0..255.
 bool ReadRgb(std::string_view text, BedColour& colour) {
+  const char* p = text.data();
+  const char* end = p + text.size();
   for (int k = 0; k < 3; ++k) {
-    std::size_t comma = k < 2 ? text.find(',') : text.size();
-    if (comma == std::string_view::npos) return false;
-    long long v;
-    if (!ReadUnsigned(text.substr(0, comma), 255, v)) return false;
-    colour.rgb[k] = static_cast<int>(v);
-    text.remove_prefix(k < 2 ? comma + 1 : comma);
+    if (k > 0 && (p == end || *p++ != ',')) return false;
+    int v = 0;
+    const char* digits = p;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+      v = v * 10 + (*p - '0');
+      if (v > 255) return false;
+    }
+    if (p == digits) return false;
+    colour.rgb[k] = v;
   }
-  return true;
+  return p == end;
 }
 
 int ColourKey(const BedColour& c) { return (c.rgb[0] << 16) | (c.rgb[1] << 8) | c.rgb[2]; }
@@ -110,7 +133,7 @@ BedLineKind ParseBedLine(std::string_view text, BedLine& line) {
 long long ReadBed(Input& in, BedFile& bed) {
   std::unordered_map<int, int> colour_ids;
   std::string text;
-  std::string chrom;                         // of the last region
+  std::string_view chrom;                     // of the last region: a key of bed.regions
   std::vector<BedRegion>* regions = nullptr;  // its list
   BedLine line;
   for (long long number = 1; GetLine(in, text); ++number) {
@@ -118,8 +141,10 @@ long long ReadBed(Input& in, BedFile& bed) {
     if (kind == BedLineKind::kBad) return number;
     if (kind == BedLineKind::kSkipped) continue;
     if (!regions || line.chrom != chrom) {
-      chrom.assign(line.chrom);
-      regions = &bed.regions[chrom];
+      auto it = bed.regions.find(line.chrom);
+      if (it == bed.regions.end()) it = bed.regions.try_emplace(std::string(line.chrom)).first;
+      chrom = it->first;
+      regions = &it->second;
     }
     if (line.has_colour) {
       auto [it, added] = colour_ids.try_emplace(ColourKey(line.colour), static_cast<int>(bed.colours.size()) + 1);

@@ -8,6 +8,7 @@
 // is "#", and lines of white space only are not regions.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -29,10 +30,18 @@ struct BedColour {
   int rgb[3] = {0, 0, 0};  // 0..255 each
 };
 
+// Hashes a chrom name given as std::string or std::string_view alike, so
+// that looking a name up makes no string.
+struct ChromHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+};
+
 // A whole BED file in memory.
 struct BedFile {
-  std::unordered_map<std::string, std::vector<BedRegion>> regions;  // by chrom, in file order
-  std::vector<BedColour> colours;                                   // the distinct itemRgb values
+  // By chrom, in file order.
+  std::unordered_map<std::string, std::vector<BedRegion>, ChromHash, std::equal_to<>> regions;
+  std::vector<BedColour> colours;  // the distinct itemRgb values
 };
 
 // What one line of a BED file is.
