@@ -105,28 +105,31 @@ RangeIndex RangeIndex::Union(std::vector<RangeSpan> spans) {
 // they reach it.
 RangeIndex RangeIndex::Layered(const std::vector<RangeSpan>& spans) {
   // The spans by start, as plain integers: the start shifted to be unsigned,
-  // above the span's number.
+  // above the span's number. They are then gathered in that order, so that
+  // the sweep reads them one after the other.
   std::vector<std::uint64_t> starts;
   starts.reserve(spans.size());
   for (std::size_t k = 0; k < spans.size(); ++k) {
     if (spans[k].lo <= spans[k].hi) starts.push_back(static_cast<std::uint64_t>(spans[k].lo - INT_MIN) << 32 | k);
   }
   SortKeys(starts, 32);
-  auto span_of = [&](std::size_t k) -> const RangeSpan& { return spans[starts[k] & 0xFFFFFFFFu]; };
+  std::vector<RangeSpan> sorted(starts.size());
+  for (std::size_t s = 0; s < starts.size(); ++s) sorted[s] = spans[starts[s] & 0xFFFFFFFFu];
 
+  // The open spans: their number above their place in `sorted`.
+  std::priority_queue<std::uint64_t> open;
+  auto top = [&]() -> const RangeSpan& { return sorted[open.top() & 0xFFFFFFFFu]; };
   RangeIndex index;
-  std::priority_queue<std::uint32_t> open;
   std::size_t next = 0;
   long long at = INT_MIN;  // the first position not yet laid out
-  while (next < starts.size() || !open.empty()) {
-    if (open.empty()) at = std::max<long long>(at, span_of(next).lo);
-    for (; next < starts.size() && span_of(next).lo <= at; ++next) open.push(starts[next] & 0xFFFFFFFFu);
-    while (!open.empty() && spans[open.top()].hi < at) open.pop();
+  while (next < sorted.size() || !open.empty()) {
+    if (open.empty()) at = std::max<long long>(at, sorted[next].lo);
+    for (; next < sorted.size() && sorted[next].lo <= at; ++next) open.push((starts[next] & 0xFFFFFFFFu) << 32 | next);
+    while (!open.empty() && top().hi < at) open.pop();
     if (open.empty()) continue;
-    const RangeSpan& top = spans[open.top()];
-    long long last = top.hi;
-    if (next < starts.size()) last = std::min<long long>(last, span_of(next).lo - 1LL);
-    Append(index.spans_, {static_cast<int>(at), static_cast<int>(last), top.value});
+    long long last = top().hi;
+    if (next < sorted.size()) last = std::min<long long>(last, sorted[next].lo - 1LL);
+    Append(index.spans_, {static_cast<int>(at), static_cast<int>(last), top().value});
     at = last + 1;
   }
   return index;
