@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -101,6 +102,56 @@ bool ReadRgb(std::string_view text, BedColour& colour) {
 
 int ColourKey(const BedColour& c) { return (c.rgb[0] << 16) | (c.rgb[1] << 8) | c.rgb[2]; }
 
+// A map of the keys met so far to values, by open addressing in a table of
+// a power of two slots: a look-up per BED line costs no division, unlike
+// std::unordered_map's.
+template <class Key, class Value>
+class OpenTable {
+ public:
+  // The value of `key`, whose hash is `hash`. For a new key make(key) gives
+  // the key to keep (a view that lasts as long as the table) and its value.
+  template <class Make>
+  Value Get(const Key& key, std::uint64_t hash, Make make) {
+    for (std::size_t i = Home(hash);; i = (i + 1) & (slots_.size() - 1)) {
+      Slot& slot = slots_[i];
+      if (!slot.used) {
+        auto [kept, made] = make(key);
+        slot = {true, hash, kept, made};
+        Value value = slot.value;
+        if (2 * ++count_ > slots_.size()) Grow();
+        return value;
+      }
+      if (slot.hash == hash && slot.key == key) return slot.value;
+    }
+  }
+
+ private:
+  struct Slot {
+    bool used = false;
+    std::uint64_t hash = 0;
+    Key key{};
+    Value value{};
+  };
+
+  std::size_t Home(std::uint64_t hash) const { return (hash * 0x9E3779B97F4A7C15u) >> shift_; }
+
+  void Grow() {
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    --shift_;
+    for (const Slot& slot : old) {
+      if (!slot.used) continue;
+      std::size_t i = Home(slot.hash);
+      while (slots_[i].used) i = (i + 1) & (slots_.size() - 1);
+      slots_[i] = slot;
+    }
+  }
+
+  std::vector<Slot> slots_ = std::vector<Slot>(16);
+  int shift_ = 60;  // 64 less the bits of the table's size
+  std::size_t count_ = 0;
+};
+
 }  // namespace
 
 BedLineKind ParseBedLine(std::string_view text, BedLine& line) {
@@ -131,9 +182,16 @@ BedLineKind ParseBedLine(std::string_view text, BedLine& line) {
 }
 
 long long ReadBed(Input& in, BedFile& bed) {
-  std::unordered_map<int, int> colour_ids;
+  // The chrom names and their region lists in bed.regions, by name.
+  using Chrom = std::pair<const std::string, std::vector<BedRegion>>;
+  OpenTable<std::string_view, Chrom*> chroms;
+  auto add_chrom = [&](std::string_view name) {
+    Chrom& added = *bed.regions.try_emplace(std::string(name)).first;
+    return std::pair<std::string_view, Chrom*>(added.first, &added);
+  };
+  OpenTable<int, int> colour_ids;  // by ColourKey: 1 + the colour's place in bed.colours
   std::string text;
-  std::string_view chrom;                     // of the last region: a key of bed.regions
+  std::string_view chrom;                     // of the last region
   std::vector<BedRegion>* regions = nullptr;  // its list
   BedLine line;
   for (long long number = 1; GetLine(in, text); ++number) {
@@ -141,15 +199,16 @@ long long ReadBed(Input& in, BedFile& bed) {
     if (kind == BedLineKind::kBad) return number;
     if (kind == BedLineKind::kSkipped) continue;
     if (!regions || line.chrom != chrom) {
-      auto it = bed.regions.find(line.chrom);
-      if (it == bed.regions.end()) it = bed.regions.try_emplace(std::string(line.chrom)).first;
-      chrom = it->first;
-      regions = &it->second;
+      Chrom* found = chroms.Get(line.chrom, std::hash<std::string_view>{}(line.chrom), add_chrom);
+      chrom = found->first;
+      regions = &found->second;
     }
     if (line.has_colour) {
-      auto [it, added] = colour_ids.try_emplace(ColourKey(line.colour), static_cast<int>(bed.colours.size()) + 1);
-      if (added) bed.colours.push_back(line.colour);
-      line.region.colour = it->second;
+      int key = ColourKey(line.colour);
+      line.region.colour = colour_ids.Get(key, static_cast<std::uint64_t>(key), [&](int) {
+        bed.colours.push_back(line.colour);
+        return std::pair<int, int>(key, static_cast<int>(bed.colours.size()));
+      });
     }
     regions->push_back(line.region);
   }
