@@ -28,7 +28,7 @@ inline std::uint64_t SeparatorMask16(const char* p) {
 // block must end the text or be 64 characters long. Texts of 16 characters
 // or more are loaded 16 at a time straight from the text, the last 16 of a
 // block overlapping the ones before them.
-std::uint64_t SeparatorMask(std::string_view text, std::size_t at, std::size_t len) {
+inline std::uint64_t SeparatorMask(std::string_view text, std::size_t at, std::size_t len) {
   std::uint64_t mask = len < 64 ? ~std::uint64_t{0} << len : 0;
 #if defined(__SSE2__)
   if (text.size() >= 16) {
@@ -43,11 +43,31 @@ std::uint64_t SeparatorMask(std::string_view text, std::size_t at, std::size_t l
   return mask;
 }
 
+// A field of a line: plain data, so that an array of them costs nothing to
+// set up.
+struct Field {
+  const char* data;
+  std::size_t size;
+
+  std::string_view view() const { return {data, size}; }
+};
+
 // The fields separated by tabs or blanks, at most `max` of them: their count.
 // The fields are found at the edges of the separator masks, not character by
-// character.
-int SplitFields(std::string_view text, std::string_view* fields, int max) {
+// character: a line shorter than 64 characters, the usual case, pairs the
+// k-th start with the k-th end of its one mask.
+int SplitFields(std::string_view text, Field* fields, int max) {
   int n = 0;
+  if (text.size() < 64) {
+    std::uint64_t separators = SeparatorMask(text, 0, text.size());  // set from the end on
+    std::uint64_t starts = ~separators & ((separators << 1) | 1);
+    std::uint64_t ends = separators & ~((separators << 1) | 1);
+    for (; starts && n < max; starts &= starts - 1, ends &= ends - 1) {
+      int begin = std::countr_zero(starts);
+      fields[n++] = {text.data() + begin, static_cast<std::size_t>(std::countr_zero(ends) - begin)};
+    }
+    return n;
+  }
   std::size_t start = 0;
   std::uint64_t previous = 1;  // a separator before the text
   for (std::size_t base = 0; base < text.size(); base += 64) {
@@ -61,12 +81,12 @@ int SplitFields(std::string_view text, std::string_view* fields, int max) {
       if (!(separators >> (at - base) & 1)) {
         start = at;  // a field begins
       } else {
-        fields[n++] = std::string_view(text.data() + start, at - start);
+        fields[n++] = {text.data() + start, at - start};
         if (n == max) return n;
       }
     }
   }
-  if (!previous) fields[n++] = std::string_view(text.data() + start, text.size() - start);  // runs to the end
+  if (!previous) fields[n++] = {text.data() + start, text.size() - start};  // runs to the end
   return n;
 }
 
@@ -157,17 +177,18 @@ class OpenTable {
 BedLineKind ParseBedLine(std::string_view text, BedLine& line) {
   if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
   if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-  std::string_view fields[9];
-  int n = SplitFields(text, fields, 9);
-  if (n == 0 || fields[0][0] == '#' || fields[0] == "track" || fields[0] == "browser") {
+  Field found[9];
+  int n = SplitFields(text, found, 9);
+  auto field = [&](int k) { return found[k].view(); };
+  if (n == 0 || field(0)[0] == '#' || field(0) == "track" || field(0) == "browser") {
     return BedLineKind::kSkipped;
   }
   constexpr long long kMax = std::numeric_limits<int>::max();
   long long start, end;
-  if (n < 3 || !ReadUnsigned(fields[1], kMax, start) || !ReadUnsigned(fields[2], kMax, end) || start > end) {
+  if (n < 3 || !ReadUnsigned(field(1), kMax, start) || !ReadUnsigned(field(2), kMax, end) || start > end) {
     return BedLineKind::kBad;
   }
-  line.chrom = fields[0];
+  line.chrom = field(0);
   line.region = BedRegion{};
   if (start < end) {  // an empty region (start = end) covers nothing
     line.region.lo = static_cast<int>(start + 1);
@@ -176,8 +197,8 @@ BedLineKind ParseBedLine(std::string_view text, BedLine& line) {
     line.region.lo = 1;
     line.region.hi = 0;
   }
-  if (n > 5 && (fields[5] == "+" || fields[5] == "-")) line.region.strand = fields[5][0];
-  line.has_colour = n > 8 && fields[8] != "0" && ReadRgb(fields[8], line.colour);
+  if (n > 5 && (field(5) == "+" || field(5) == "-")) line.region.strand = field(5)[0];
+  line.has_colour = n > 8 && field(8) != "0" && ReadRgb(field(8), line.colour);
   return BedLineKind::kRegion;
 }
 
