@@ -36,6 +36,12 @@ TEST(ParseBedLine, FieldCountsCommentsAndBadLines) {
       {"c 1 2 n 0 * 1 2 256,0,0", BedLineKind::kRegion, "c", 2, 2, '.', -1},
       {"c 1 2 n 0 + 1 2 1,2", BedLineKind::kRegion, "c", 2, 2, '+', -1},
       {"c 1 2 n 0 + 1 2 1,2,3,", BedLineKind::kRegion, "c", 2, 2, '+', -1},
+      // starts and ends of up to 8 digits after a long chrom are read in one word
+      {"chromosome_1\t00000012\t99999999\n", BedLineKind::kRegion, "chromosome_1", 13, 99999999, '.', -1},
+      {"chromosome_1 12345678 123456789", BedLineKind::kRegion, "chromosome_1", 12345679, 123456789, '.', -1},
+      {"chromosome_1 1:3 5", BedLineKind::kBad, "", 0, 0, '.', -1},
+      {"chromosome_1 1/3 5", BedLineKind::kBad, "", 0, 0, '.', -1},
+      {"chromosome_1 3 5 n 0 - 3 5 9,9", BedLineKind::kRegion, "chromosome_1", 4, 5, '-', -1},
       // an empty region and the largest end
       {"c 7 7", BedLineKind::kRegion, "c", 1, 0, '.', -1},
       {"c 2147483646 2147483647", BedLineKind::kRegion, "c", 2147483647, 2147483647, '.', -1},

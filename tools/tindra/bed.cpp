@@ -183,9 +183,21 @@ BedLineKind ParseBedLine(std::string_view text, BedLine& line) {
   if (n == 0 || field(0)[0] == '#' || field(0) == "track" || field(0) == "browser") {
     return BedLineKind::kSkipped;
   }
-  constexpr long long kMax = std::numeric_limits<int>::max();
+  // A start or end of up to 8 digits is read in one word (the chrom is
+  // before it in the line); a longer one digit by digit, up to 2^31 - 1.
+  auto number = [&](int k, long long& value) {
+    std::string_view digits = field(k);
+    const char* end = digits.data() + digits.size();
+    int word;
+    if (!digits.empty() && digits.size() <= 8 && end - text.data() >= 8) {
+      if (!ReadDigitWord(end, digits.size(), word)) return false;
+      value = word;
+      return true;
+    }
+    return ReadUnsigned(digits, std::numeric_limits<int>::max(), value);
+  };
   long long start, end;
-  if (n < 3 || !ReadUnsigned(field(1), kMax, start) || !ReadUnsigned(field(2), kMax, end) || start > end) {
+  if (n < 3 || !number(1, start) || !number(2, end) || start > end) {
     return BedLineKind::kBad;
   }
   line.chrom = field(0);

@@ -43,24 +43,15 @@ inline int ReadPosition(std::string_view field) {
   return ScanInt(field).value;
 }
 
-// A position field of a line, as ReadPosition. A field of 1 to 8 plain
-// digits whose last 8 bytes lie in the line is read in one word: the bytes
-// before the field are taken as "0" and the digits are joined in pairs,
-// fours and eights, without a step per digit.
+// A position field of a line, as ReadPosition; plain digits, 1 to 8 of
+// them, whose last 8 bytes lie in the line are read in one word.
 inline int ReadPositionIn(std::string_view line, std::string_view field) {
   std::size_t end = static_cast<std::size_t>(field.data() - line.data()) + field.size();
-  if (field.empty() || field.size() > 8 || end < 8) return ReadPosition(field);
-  std::uint64_t word;
-  std::memcpy(&word, line.data() + end - 8, 8);
-  constexpr std::uint64_t kZeros = 0x3030303030303030u;
-  std::uint64_t keep = ~std::uint64_t{0} << (8 * (8 - field.size()));
-  std::uint64_t digits = ((word & keep) | (kZeros & ~keep)) - kZeros;
-  if (((digits + 0x7676767676767676u) | digits) & 0x8080808080808080u) return ReadPosition(field);
-  digits = digits * 10 + (digits >> 8);
-  constexpr std::uint64_t kPairs = 0x000000FF000000FFu;
-  digits = ((digits & kPairs) * (100 + (std::uint64_t{1000000} << 32)) +
-            ((digits >> 16) & kPairs) * (1 + (std::uint64_t{10000} << 32))) >> 32;
-  return static_cast<int>(digits);
+  int value;
+  if (!field.empty() && field.size() <= 8 && end >= 8 && ReadDigitWord(field.data() + field.size(), field.size(), value)) {
+    return value;
+  }
+  return ReadPosition(field);
 }
 
 // ---------------------------------------------------------------------------
