@@ -1,6 +1,7 @@
 #include "ranges.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstdint>
 #include <queue>
@@ -26,20 +27,28 @@ void Append(std::vector<RangeSpan>& spans, RangeSpan span) {
   spans.push_back(span);
 }
 
-// Sorts keys by their bits from `low` up to bit 33 (11 bits a pass, stable),
-// which orders them wholly when the bits below `low` are already in order or
-// do not matter. Sorted input (BED files usually are) costs one look.
+// Sorts keys by their bits from `low` up to `low` + 33 (stable, a pass per
+// 12 bits or less), which orders them wholly when the bits below `low` are
+// already in order or do not matter. Only the bits in which the keys differ
+// take passes: positions on one sequence rarely need more than two. Sorted
+// input (BED files usually are) costs one look.
 void SortKeys(std::vector<std::uint64_t>& keys, int low) {
   if (std::is_sorted(keys.begin(), keys.end())) return;
-  constexpr int kBits = 11;
+  std::uint64_t differ = 0;
+  for (std::uint64_t k : keys) differ |= (k ^ keys[0]) >> low;
+  int bits = std::min(33, static_cast<int>(std::bit_width(differ)));
+  if (bits == 0) return;
+  int passes = (bits + 11) / 12;
+  int digit = (bits + passes - 1) / passes;
   std::vector<std::uint64_t> other(keys.size());
-  std::vector<std::size_t> count(std::size_t{1} << kBits);
-  for (int shift = low; shift < low + 33; shift += kBits) {
+  std::vector<std::size_t> count(std::size_t{1} << digit);
+  std::uint64_t mask = (std::uint64_t{1} << digit) - 1;
+  for (int shift = low; shift < low + bits; shift += digit) {
     std::fill(count.begin(), count.end(), 0);
-    for (std::uint64_t k : keys) ++count[(k >> shift) & ((1u << kBits) - 1)];
+    for (std::uint64_t k : keys) ++count[(k >> shift) & mask];
     std::size_t sum = 0;
     for (std::size_t& c : count) sum += std::exchange(c, sum);
-    for (std::uint64_t k : keys) other[count[(k >> shift) & ((1u << kBits) - 1)]++] = k;
+    for (std::uint64_t k : keys) other[count[(k >> shift) & mask]++] = k;
     keys.swap(other);
   }
 }
