@@ -616,7 +616,7 @@ bool Colourer::ColourPlainLine(std::string_view line, int lineno, EntryOutput& o
   bool cr = !text.empty() && text.back() == '\r';
   if (cr) text.remove_suffix(1);
   int position = lineno;
-  if (position_column_ != 0 && !every_position_) {
+  if (position_column_ != 0 && (settings_.ranges || bed_applies_)) {  // positions choose
     int k = FieldIndex(position_column_);
     if (k > base_fields_) return false;
     std::string_view field;
