@@ -73,14 +73,13 @@ def read_bed(text):
 def expected_body(entry, entryno, opts, regions):
     """The body lines tindra writes for one entry (text lines, body lines)."""
     text, body = entry
-    if opts["seq"] is not None:
-        name = next((re.match(r";\s*ENTRY\s+(.*)", l).group(1) for l in text if re.match(r";\s*ENTRY\s", l)), None)
-        if not any(entryno >= i[0] and entryno <= i[1] if isinstance(i, tuple) else i == name
-                   for i in list_items(opts["seq"])):
-            return body
-    cols = {m.group(2).lower(): int(m.group(1)) for l in text for m in [re.match(r";\s*COL\s+(\d+)\s+(\S+)", l)] if m}
+    name = next((m.group(1) for l in text for m in [re.match(r";\s*ENTRY\s+(.*)", l)] if m), None)
+    if opts["seq"] is not None and not any(i[0] <= entryno <= i[1] if isinstance(i, tuple) else i == name
+                                           for i in list_items(opts["seq"])):
+        return body
+    cols = {m.group(2).lower(): int(m.group(1))
+            for l in text for m in [re.match(r";\s*COL\s+(\d+)\s+(\S+)", l)] if m}
     column = cols.get("alignpos") or cols.get("seqpos") or 0
-    name = next((re.match(r";\s*ENTRY\s+(.*)", l).group(1) for l in text if re.match(r";\s*ENTRY\s", l)), None)
     minus = any(re.match(r";\s*STRAND\s+Minus(\s|$)", l) for l in text)
     mine = [r for r in regions if r[0] == name and r[3] in (".", "-" if minus else "+")]
     ranges = list_items(opts["range"]) if opts["range"] is not None else None

@@ -48,10 +48,8 @@ inline int ReadPosition(std::string_view field) {
 inline int ReadPositionIn(std::string_view line, std::string_view field) {
   std::size_t end = static_cast<std::size_t>(field.data() - line.data()) + field.size();
   int value;
-  if (!field.empty() && field.size() <= 8 && end >= 8 && ReadDigitWord(field.data() + field.size(), field.size(), value)) {
-    return value;
-  }
-  return ReadPosition(field);
+  bool word = !field.empty() && field.size() <= 8 && end >= 8;
+  return word && ReadDigitWord(line.data() + end, field.size(), value) ? value : ReadPosition(field);
 }
 
 // ---------------------------------------------------------------------------
