@@ -119,7 +119,9 @@ RangeIndex RangeIndex::Layered(const std::vector<RangeSpan>& spans) {
   std::vector<std::uint64_t> starts;
   starts.reserve(spans.size());
   for (std::size_t k = 0; k < spans.size(); ++k) {
-    if (spans[k].lo <= spans[k].hi) starts.push_back(static_cast<std::uint64_t>(spans[k].lo - INT_MIN) << 32 | k);
+    if (spans[k].lo > spans[k].hi) continue;
+    auto start = static_cast<std::uint64_t>(spans[k].lo - static_cast<long long>(INT_MIN));
+    starts.push_back(start << 32 | k);
   }
   SortKeys(starts, 32);
   std::vector<RangeSpan> sorted(starts.size());
