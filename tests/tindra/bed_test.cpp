@@ -1,8 +1,10 @@
 #include "bed.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -97,7 +99,8 @@ TEST(ReadBed, GroupsByChromInFileOrderAndNumbersBadLines) {
       "chr2\t3\t4\tB\t0\t-\t3\t4\t0,0,255\n"
       "chr2\t6\t8\tC\t0\t.\t6\t8\t255,0,0\n";
   for (const std::string& bytes : {text, Gzip(text)}) {
-    std::string path = ::testing::TempDir() + "bed_test.bed";
+    // A name of this process's own: other test runs may share the folder.
+    std::string path = ::testing::TempDir() + "bed_test." + std::to_string(getpid()) + ".bed";
     std::ofstream(path, std::ios::binary) << bytes;
     Input in;
     ASSERT_TRUE(in.Open(path.c_str()));
@@ -113,6 +116,7 @@ TEST(ReadBed, GroupsByChromInFileOrderAndNumbersBadLines) {
     EXPECT_EQ(chr2[0].colour, chr2[2].colour);
     EXPECT_NE(chr2[0].colour, chr2[1].colour);
     EXPECT_EQ(bed.regions["chr1"][0].colour, 0);
+    std::remove(path.c_str());
   }
   for (auto [bytes, line] : {std::pair<std::string, long long>{"c 1 2\n#\nc 2\n", 3}, {"c 1 x\r\nc 1 2\r\n", 1},
                              {"track\nbrowser\nc 1 2\nc 4 3\n", 4}}) {
