@@ -1,6 +1,7 @@
 #include "ranges.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstdint>
 #include <queue>
@@ -26,20 +27,28 @@ void Append(std::vector<RangeSpan>& spans, RangeSpan span) {
   spans.push_back(span);
 }
 
-// Sorts keys by their bits from `low` up to bit 33 (11 bits a pass, stable),
-// which orders them wholly when the bits below `low` are already in order or
-// do not matter. Sorted input (BED files usually are) costs one look.
+// Sorts keys by their bits from `low` up to `low` + 33 (stable, a pass per
+// 12 bits or less), which orders them wholly when the bits below `low` are
+// already in order or do not matter. Only the bits in which the keys differ
+// take passes: positions on one sequence rarely need more than two. Sorted
+// input (BED files usually are) costs one look.
 void SortKeys(std::vector<std::uint64_t>& keys, int low) {
   if (std::is_sorted(keys.begin(), keys.end())) return;
-  constexpr int kBits = 11;
+  std::uint64_t differ = 0;
+  for (std::uint64_t k : keys) differ |= (k ^ keys[0]) >> low;
+  int bits = std::min(33, static_cast<int>(std::bit_width(differ)));
+  if (bits == 0) return;
+  int passes = (bits + 11) / 12;
+  int digit = (bits + passes - 1) / passes;
   std::vector<std::uint64_t> other(keys.size());
-  std::vector<std::size_t> count(std::size_t{1} << kBits);
-  for (int shift = low; shift < low + 33; shift += kBits) {
+  std::vector<std::size_t> count(std::size_t{1} << digit);
+  std::uint64_t mask = (std::uint64_t{1} << digit) - 1;
+  for (int shift = low; shift < low + bits; shift += digit) {
     std::fill(count.begin(), count.end(), 0);
-    for (std::uint64_t k : keys) ++count[(k >> shift) & ((1u << kBits) - 1)];
+    for (std::uint64_t k : keys) ++count[(k >> shift) & mask];
     std::size_t sum = 0;
     for (std::size_t& c : count) sum += std::exchange(c, sum);
-    for (std::uint64_t k : keys) other[count[(k >> shift) & ((1u << kBits) - 1)]++] = k;
+    for (std::uint64_t k : keys) other[count[(k >> shift) & mask]++] = k;
     keys.swap(other);
   }
 }
@@ -98,36 +107,41 @@ RangeIndex RangeIndex::Union(std::vector<RangeSpan> spans) {
   return index;
 }
 
-// A sweep over the span ends in ascending order: between two neighbouring
-// ends the same spans are open, and the one given last is on top (the open
-// spans sit in a heap by their order; those already ended are dropped when
-// they reach the top).
+// A sweep along the positions with the spans sorted by start: the open spans
+// sit in a heap by their order, so the one given last is on top. From each
+// position the top span's value holds up to its end or up to the next start,
+// whichever comes first; spans that ended below the top are dropped when
+// they reach it.
 RangeIndex RangeIndex::Layered(const std::vector<RangeSpan>& spans) {
-  // Both sorts run over plain integers: a span's start above its number, and
-  // the ends shifted to be unsigned.
-  auto unsigned_of = [](long long v) { return static_cast<std::uint64_t>(v - INT_MIN); };
-  std::vector<std::uint64_t> starts;  // the spans by start
-  std::vector<std::uint64_t> ends;    // every first position and every position after a span
+  // The spans by start, as plain integers: the start shifted to be unsigned,
+  // above the span's number. They are then gathered in that order, so that
+  // the sweep reads them one after the other.
+  std::vector<std::uint64_t> starts;
+  starts.reserve(spans.size());
   for (std::size_t k = 0; k < spans.size(); ++k) {
     if (spans[k].lo > spans[k].hi) continue;
-    starts.push_back(unsigned_of(spans[k].lo) << 32 | k);
-    ends.push_back(unsigned_of(spans[k].lo));
-    ends.push_back(unsigned_of(spans[k].hi + 1LL));
+    auto start = static_cast<std::uint64_t>(spans[k].lo - static_cast<long long>(INT_MIN));
+    starts.push_back(start << 32 | k);
   }
   SortKeys(starts, 32);
-  SortKeys(ends, 0);
-  ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
+  std::vector<RangeSpan> sorted(starts.size());
+  for (std::size_t s = 0; s < starts.size(); ++s) sorted[s] = spans[starts[s] & 0xFFFFFFFFu];
 
+  // The open spans: their number above their place in `sorted`.
+  std::priority_queue<std::uint64_t> open;
+  auto top = [&]() -> const RangeSpan& { return sorted[open.top() & 0xFFFFFFFFu]; };
   RangeIndex index;
-  std::priority_queue<std::size_t> open;
   std::size_t next = 0;
-  for (std::size_t e = 0; e + 1 < ends.size(); ++e) {
-    long long at = static_cast<long long>(ends[e]) + INT_MIN;
-    for (; next < starts.size() && (starts[next] >> 32) <= ends[e]; ++next) open.push(starts[next] & 0xFFFFFFFFu);
-    while (!open.empty() && spans[open.top()].hi < at) open.pop();
+  long long at = INT_MIN;  // the first position not yet laid out
+  while (next < sorted.size() || !open.empty()) {
+    if (open.empty()) at = std::max<long long>(at, sorted[next].lo);
+    for (; next < sorted.size() && sorted[next].lo <= at; ++next) open.push((starts[next] & 0xFFFFFFFFu) << 32 | next);
+    while (!open.empty() && top().hi < at) open.pop();
     if (open.empty()) continue;
-    long long last = static_cast<long long>(ends[e + 1]) + INT_MIN - 1;
-    Append(index.spans_, {static_cast<int>(at), static_cast<int>(last), spans[open.top()].value});
+    long long last = top().hi;
+    if (next < sorted.size()) last = std::min<long long>(last, sorted[next].lo - 1LL);
+    Append(index.spans_, {static_cast<int>(at), static_cast<int>(last), top().value});
+    at = last + 1;
   }
   return index;
 }

@@ -81,6 +81,23 @@ TEST(RangeIndex, LayeredSpansLetTheLaterOneWin) {
       ASSERT_EQ(jumping.Find(v), LastCovering(spans, v));
     }
   }
+  // Starts spread over 2^12 to 2^32 values, sorted in one to three passes:
+  // every start and end, and a position on each side, answer as the walk does.
+  for (long long spread : {1LL << 12, 1LL << 24, 1LL << 25, 1LL << 32}) {
+    std::uniform_int_distribution<long long> start(INT_MIN, INT_MIN + spread - 1), length(0, 1000);
+    std::vector<RangeSpan> spans;
+    for (int n = 0; n < 400; ++n) {
+      long long lo = start(rng);
+      spans.push_back({static_cast<int>(lo), static_cast<int>(std::min<long long>(INT_MAX, lo + length(rng))), n % 5});
+    }
+    RangeIndex index = RangeIndex::Layered(spans);
+    for (const RangeSpan& s : spans) {
+      for (long long v : {s.lo - 1LL, s.lo + 0LL, s.hi + 0LL, s.hi + 1LL}) {
+        if (v < INT_MIN || v > INT_MAX) continue;
+        ASSERT_EQ(index.Find(static_cast<int>(v)), LastCovering(spans, static_cast<int>(v))) << spread << " at " << v;
+      }
+    }
+  }
   // Ends of the int range.
   RangeIndex wide = RangeIndex::Layered({{INT_MIN, INT_MAX, 1}, {INT_MAX, INT_MAX, 2}});
   EXPECT_EQ(wide.Find(INT_MIN), 1);

@@ -1,8 +1,10 @@
 #include "bed.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -36,6 +38,12 @@ TEST(ParseBedLine, FieldCountsCommentsAndBadLines) {
       {"c 1 2 n 0 * 1 2 256,0,0", BedLineKind::kRegion, "c", 2, 2, '.', -1},
       {"c 1 2 n 0 + 1 2 1,2", BedLineKind::kRegion, "c", 2, 2, '+', -1},
       {"c 1 2 n 0 + 1 2 1,2,3,", BedLineKind::kRegion, "c", 2, 2, '+', -1},
+      // starts and ends of up to 8 digits after a long chrom are read in one word
+      {"chromosome_1\t00000012\t99999999\n", BedLineKind::kRegion, "chromosome_1", 13, 99999999, '.', -1},
+      {"chromosome_1 12345678 123456789", BedLineKind::kRegion, "chromosome_1", 12345679, 123456789, '.', -1},
+      {"chromosome_1 1:3 5", BedLineKind::kBad, "", 0, 0, '.', -1},
+      {"chromosome_1 1/3 5", BedLineKind::kBad, "", 0, 0, '.', -1},
+      {"chromosome_1 3 5 n 0 - 3 5 9,9", BedLineKind::kRegion, "chromosome_1", 4, 5, '-', -1},
       // an empty region and the largest end
       {"c 7 7", BedLineKind::kRegion, "c", 1, 0, '.', -1},
       {"c 2147483646 2147483647", BedLineKind::kRegion, "c", 2147483647, 2147483647, '.', -1},
@@ -91,7 +99,8 @@ TEST(ReadBed, GroupsByChromInFileOrderAndNumbersBadLines) {
       "chr2\t3\t4\tB\t0\t-\t3\t4\t0,0,255\n"
       "chr2\t6\t8\tC\t0\t.\t6\t8\t255,0,0\n";
   for (const std::string& bytes : {text, Gzip(text)}) {
-    std::string path = ::testing::TempDir() + "bed_test.bed";
+    // A name of this process's own: other test runs may share the folder.
+    std::string path = ::testing::TempDir() + "bed_test." + std::to_string(getpid()) + ".bed";
     std::ofstream(path, std::ios::binary) << bytes;
     Input in;
     ASSERT_TRUE(in.Open(path.c_str()));
@@ -107,6 +116,7 @@ TEST(ReadBed, GroupsByChromInFileOrderAndNumbersBadLines) {
     EXPECT_EQ(chr2[0].colour, chr2[2].colour);
     EXPECT_NE(chr2[0].colour, chr2[1].colour);
     EXPECT_EQ(bed.regions["chr1"][0].colour, 0);
+    std::remove(path.c_str());
   }
   for (auto [bytes, line] : {std::pair<std::string, long long>{"c 1 2\n#\nc 2\n", 3}, {"c 1 x\r\nc 1 2\r\n", 1},
                              {"track\nbrowser\nc 1 2\nc 4 3\n", 4}}) {

@@ -43,6 +43,15 @@ inline int ReadPosition(std::string_view field) {
   return ScanInt(field).value;
 }
 
+// A position field of a line, as ReadPosition; plain digits, 1 to 8 of
+// them, whose last 8 bytes lie in the line are read in one word.
+inline int ReadPositionIn(std::string_view line, std::string_view field) {
+  std::size_t end = static_cast<std::size_t>(field.data() - line.data()) + field.size();
+  int value;
+  bool word = !field.empty() && field.size() <= 8 && end >= 8;
+  return word && ReadDigitWord(line.data() + end, field.size(), value) ? value : ReadPosition(field);
+}
+
 // ---------------------------------------------------------------------------
 // Command line
 
@@ -253,31 +262,38 @@ inline int BitCount(std::uint64_t x) {
   return static_cast<int>((x * 0x0101010101010101u) >> 56);
 }
 
+#if defined(__SSE2__)
+// Bit i set when character i of the 16 at p is white space.
+inline std::uint64_t WhiteMask16(const char* p) {
+  __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  __m128i blank = _mm_cmpeq_epi8(c, _mm_set1_epi8(' '));
+  __m128i t = _mm_sub_epi8(c, _mm_set1_epi8('\t'));  // tab .. CR become 0 .. 4
+  __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(4)), t);
+  return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
+}
+#endif
+
 // The number of fields of a text, as CountFields, and field k (1 or more) in
-// `field` when there are at least k. A short line is scanned at once through
-// bit masks of its white space, without a branch per character.
+// `field` when there are at least k. A line of 16 to 64 characters is scanned
+// at once through bit masks of its white space, loaded straight from the
+// text (the last 16 characters overlap the block before them), without a
+// branch per character.
 int CountFieldsFind(std::string_view text, int k, std::string_view& field) {
 #if defined(__SSE2__)
-  constexpr std::size_t kShort = 64;
-  if (text.size() < kShort) {
-    alignas(16) char buf[kShort];
-    std::memset(buf, ' ', kShort);  // white after the text, always
-    std::memcpy(buf, text.data(), text.size());
+  std::size_t n = text.size();
+  if (n >= 16 && n <= 64) {
     std::uint64_t white = 0;
-    for (std::size_t i = 0; i < kShort / 16; ++i) {
-      __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(buf + 16 * i));
-      __m128i blank = _mm_cmpeq_epi8(c, _mm_set1_epi8(' '));
-      __m128i t = _mm_sub_epi8(c, _mm_set1_epi8('\t'));  // tab .. CR become 0 .. 4
-      __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(4)), t);
-      auto bits = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
-      white |= std::uint64_t{bits} << (16 * i);
-    }
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) white |= WhiteMask16(text.data() + i) << i;
+    if (i < n) white |= WhiteMask16(text.data() + n - 16) >> (i + 16 - n) << i;
+    if (n < 64) white |= ~std::uint64_t{0} << n;  // white after the text
     std::uint64_t starts = ~white & ~(~white << 1);
     int count = BitCount(starts);
     if (k <= count) {
       for (int j = 1; j < k; ++j) starts &= starts - 1;
       int begin = std::countr_zero(starts);
-      int end = begin + std::countr_zero(white >> begin);
+      std::uint64_t after = white >> begin;  // 0: the field runs to the 64th character
+      int end = after ? begin + std::countr_zero(after) : 64;
       field = text.substr(begin, end - begin);
     }
     return count;
@@ -598,12 +614,12 @@ bool Colourer::ColourPlainLine(std::string_view line, int lineno, EntryOutput& o
   bool cr = !text.empty() && text.back() == '\r';
   if (cr) text.remove_suffix(1);
   int position = lineno;
-  if (position_column_ != 0 && !every_position_) {
+  if (position_column_ != 0 && (settings_.ranges || bed_applies_)) {  // positions choose
     int k = FieldIndex(position_column_);
     if (k > base_fields_) return false;
     std::string_view field;
     if (CountFieldsFind(text, k, field) != base_fields_) return false;
-    position = ReadPosition(field);
+    position = ReadPositionIn(text, field);
   } else {
     if (CountFields(text) != base_fields_) return false;
     if (position_column_ != 0 && FieldIndex(position_column_) > base_fields_) return false;
