@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "out_of_memory.h"
 
 namespace {
@@ -131,7 +133,9 @@ TindraRun Tindra(std::vector<std::string> args, const std::string& input) {
 // A BED file in the test's temporary folder; its option "--bed=<path>".
 std::string BedOption(const std::string& text) {
   static int count = 0;
-  std::string path = ::testing::TempDir() + "tindra_test_" + std::to_string(count++) + ".bed";
+  // CTest runs the cases of this file at the same time: names per process.
+  std::string path = ::testing::TempDir() + "tindra_test_" + std::to_string(getpid()) + "_" +
+                     std::to_string(count++) + ".bed";
   std::ofstream(path, std::ios::binary) << text;
   return "--bed=" + path;
 }
