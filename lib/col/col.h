@@ -36,6 +36,26 @@ namespace col {
 #define COL_PRINTF(fmt_index, first_arg) __attribute__((format(printf, fmt_index, first_arg)))
 
 // ---------------------------------------------------------------------------
+// Marker lines
+//
+// The header separator, the entry-text separator and the end marker are
+// recognised by their first 12 characters; they hold no letters, so case
+// does not matter. The writers write the whole lines below.
+
+inline constexpr std::string_view kHeaderSeparator = "; ==========";
+inline constexpr std::string_view kTextSeparator = "; ----------";
+inline constexpr std::string_view kEndMarker = "; **********";
+
+inline constexpr std::string_view kHeaderSeparatorLine =
+    "; ========================================================================\n";
+inline constexpr std::string_view kTextSeparatorLine = "; ----------\n";
+inline constexpr std::string_view kEndMarkerLine = "; **********\n";
+
+inline bool IsMarker(std::string_view line, std::string_view marker) {
+  return line.size() >= marker.size() && line.substr(0, marker.size()) == marker;
+}
+
+// ---------------------------------------------------------------------------
 // Header
 
 struct Header {

@@ -91,9 +91,9 @@ Entry NewEntry(std::string_view type, std::string_view name, int n) {
   Entry e;
   e.text.push_back("; TYPE              " + std::string(type) + "\n");
   e.text.push_back("; ENTRY             " + std::string(name) + "\n");
-  e.text.push_back("; ----------\n");
+  e.text.emplace_back(kTextSeparatorLine);
   e.line.assign(n > 0 ? n : 0, "\n");
-  e.end = "; **********\n";
+  e.end = kEndMarkerLine;
   return e;
 }
 

@@ -7,7 +7,7 @@
 #include <queue>
 #include <utility>
 
-#include "number.h"
+#include "scan.h"
 
 namespace col {
 

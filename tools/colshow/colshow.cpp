@@ -5,7 +5,7 @@
 #include <string>
 
 #include "choice.h"
-#include "number.h"
+#include "scan.h"
 #include "page.h"
 #include "svg.h"
 #include "tool.h"

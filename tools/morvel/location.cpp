@@ -3,7 +3,7 @@
 #include <climits>
 #include <optional>
 
-#include "number.h"
+#include "scan.h"
 
 LocPtr MakeLoc() { return std::make_unique<Loc>(); }
 

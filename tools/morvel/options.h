@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "llist.h"
-#include "number.h"
+#include "scan.h"
 
 using namespace col;
 

@@ -118,19 +118,6 @@ struct Annotator {
 
 namespace {
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-std::string_view NextWord(std::string_view text, std::size_t& at) {
-  while (at < text.size() && IsSpace(text[at])) ++at;
-  std::size_t start = at;
-  while (at < text.size() && !IsSpace(text[at])) ++at;
-  return text.substr(start, at - start);
-}
-
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 

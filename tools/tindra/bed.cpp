@@ -6,101 +6,7 @@
 #include <limits>
 #include <utility>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace {
-
-bool IsBedSeparator(char c) { return c == ' ' || c == '\t'; }
-
-#if defined(__SSE2__)
-// Bit i set when character i of the 16 at p is a tab or a blank.
-inline std::uint64_t SeparatorMask16(const char* p) {
-  __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  __m128i separator = _mm_or_si128(_mm_cmpeq_epi8(c, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(c, _mm_set1_epi8('\t')));
-  return static_cast<std::uint16_t>(_mm_movemask_epi8(separator));
-}
-#endif
-
-// Bit i set when character at + i of the text is a separator, for the `len`
-// (1 to 64) characters from `at`; the bits from `len` up are set too. The
-// block must end the text or be 64 characters long. Texts of 16 characters
-// or more are loaded 16 at a time straight from the text, the last 16 of a
-// block overlapping the ones before them.
-inline std::uint64_t SeparatorMask(std::string_view text, std::size_t at, std::size_t len) {
-  std::uint64_t mask = len < 64 ? ~std::uint64_t{0} << len : 0;
-#if defined(__SSE2__)
-  if (text.size() >= 16) {
-    const char* p = text.data() + at;
-    std::size_t i = 0;
-    for (; i + 16 <= len; i += 16) mask |= SeparatorMask16(p + i) << i;
-    if (i < len) mask |= SeparatorMask16(p + len - 16) >> (i + 16 - len) << i;
-    return mask;
-  }
-#endif
-  for (std::size_t i = 0; i < len; ++i) mask |= std::uint64_t{IsBedSeparator(text[at + i])} << i;
-  return mask;
-}
-
-// A field of a line: plain data, so that an array of them costs nothing to
-// set up.
-struct Field {
-  const char* data;
-  std::size_t size;
-
-  std::string_view view() const { return {data, size}; }
-};
-
-// The fields separated by tabs or blanks, at most `max` of them: their count.
-// The fields are found at the edges of the separator masks, not character by
-// character: a line shorter than 64 characters, the usual case, pairs the
-// k-th start with the k-th end of its one mask.
-int SplitFields(std::string_view text, Field* fields, int max) {
-  int n = 0;
-  if (text.size() < 64) {
-    std::uint64_t separators = SeparatorMask(text, 0, text.size());  // set from the end on
-    std::uint64_t starts = ~separators & ((separators << 1) | 1);
-    std::uint64_t ends = separators & ~((separators << 1) | 1);
-    for (; starts && n < max; starts &= starts - 1, ends &= ends - 1) {
-      int begin = std::countr_zero(starts);
-      fields[n++] = {text.data() + begin, static_cast<std::size_t>(std::countr_zero(ends) - begin)};
-    }
-    return n;
-  }
-  std::size_t start = 0;
-  std::uint64_t previous = 1;  // a separator before the text
-  for (std::size_t base = 0; base < text.size(); base += 64) {
-    std::size_t len = std::min<std::size_t>(64, text.size() - base);
-    std::uint64_t separators = SeparatorMask(text, base, len);
-    // An edge where a character differs in kind from the one before it.
-    std::uint64_t edges = separators ^ ((separators << 1) | previous);
-    previous = separators >> 63;
-    for (; edges; edges &= edges - 1) {
-      std::size_t at = base + static_cast<std::size_t>(std::countr_zero(edges));
-      if (!(separators >> (at - base) & 1)) {
-        start = at;  // a field begins
-      } else {
-        fields[n++] = {text.data() + start, at - start};
-        if (n == max) return n;
-      }
-    }
-  }
-  if (!previous) fields[n++] = {text.data() + start, text.size() - start};  // runs to the end
-  return n;
-}
-
-// Digits only, at most `max`.
-bool ReadUnsigned(std::string_view text, long long max, long long& value) {
-  if (text.empty()) return false;
-  value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-    if (value > max) return false;
-  }
-  return true;
-}
 
 // itemRgb "r,g,b" with each part 0..255.
 bool ReadRgb(std::string_view text, BedColour& colour) {
@@ -177,8 +83,8 @@ class OpenTable {
 BedLineKind ParseBedLine(std::string_view text, BedLine& line) {
   if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
   if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-  Field found[9];
-  int n = SplitFields(text, found, 9);
+  Span found[9];
+  int n = SplitFields(text, Separators::kBlankTab, found, 9);
   auto field = [&](int k) { return found[k].view(); };
   if (n == 0 || field(0)[0] == '#' || field(0) == "track" || field(0) == "browser") {
     return BedLineKind::kSkipped;
@@ -194,7 +100,7 @@ BedLineKind ParseBedLine(std::string_view text, BedLine& line) {
       value = word;
       return true;
     }
-    return ReadUnsigned(digits, std::numeric_limits<int>::max(), value);
+    return ReadDecimal(digits, static_cast<long long>(std::numeric_limits<int>::max()), value);
   };
   long long start, end;
   if (n < 3 || !number(1, start) || !number(2, end) || start > end) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "file.h"
+#include "scan.h"
 
 using namespace col;
 
@@ -56,35 +57,6 @@ struct BedLine {
   bool has_colour = false;  // itemRgb "r,g,b", not "0"
   BedColour colour;
 };
-
-// Plain digits, 1 to 8 of them, that end at `end`, read in one word: the
-// bytes before the digits are taken as "0" and the digits are joined in
-// pairs, fours and eights, without a step per digit. The 8 bytes before
-// `end` must be readable. False, with `value` unchanged, when one of the
-// `count` characters is not a digit.
-inline bool ReadDigitWord(const char* end, std::size_t count, int& value) {
-  if constexpr (std::endian::native != std::endian::little) {
-    int v = 0;
-    for (const char* p = end - count; p < end; ++p) {
-      if (*p < '0' || *p > '9') return false;
-      v = v * 10 + (*p - '0');
-    }
-    value = v;
-    return true;
-  }
-  std::uint64_t word;
-  std::memcpy(&word, end - 8, 8);
-  constexpr std::uint64_t kZeros = 0x3030303030303030u;
-  std::uint64_t keep = ~std::uint64_t{0} << (8 * (8 - count));
-  std::uint64_t digits = ((word & keep) | (kZeros & ~keep)) - kZeros;
-  if (((digits + 0x7676767676767676u) | digits) & 0x8080808080808080u) return false;
-  digits = digits * 10 + (digits >> 8);
-  constexpr std::uint64_t kPairs = 0x000000FF000000FFu;
-  digits = ((digits & kPairs) * (100 + (std::uint64_t{1000000} << 32)) +
-            ((digits >> 16) & kPairs) * (1 + (std::uint64_t{10000} << 32))) >> 32;
-  value = static_cast<int>(digits);
-  return true;
-}
 
 // Reads one line (its line end, "\n" or "\r\n", may be there).
 BedLineKind ParseBedLine(std::string_view text, BedLine& line);

@@ -12,13 +12,9 @@
 #include <unordered_map>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "bed.h"
 #include "file.h"
-#include "number.h"
+#include "scan.h"
 #include "output.h"
 #include "ranges.h"
 #include "selection.h"
@@ -227,94 +223,6 @@ class EntryOutput {
 constexpr std::string_view kEndMarker = "; **********";
 
 bool IsEndMarker(std::string_view line) { return line.substr(0, kEndMarker.size()) == kEndMarker; }
-
-// 1 for the six white-space characters, else 0; branch-free so that the
-// field count below runs over whole vectors of characters.
-inline unsigned char WhiteBit(unsigned char c) {
-  return (c == ' ') | (static_cast<unsigned char>(c - '\t') < 5);
-}
-
-// The number of fields of a text: the non-white characters that follow a
-// white one or start the text. Counted in blocks small enough for byte-wide
-// sums, which vectorise best.
-int CountFields(std::string_view text) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
-  std::size_t n = text.size();
-  if (n == 0) return 0;
-  std::size_t count = WhiteBit(p[0]) ^ 1;
-  for (std::size_t i = 1; i < n;) {
-    std::size_t stop = std::min(n, i + 255);
-    unsigned char block = 0;
-    for (; i < stop; ++i) block += WhiteBit(p[i - 1]) & (WhiteBit(p[i]) ^ 1);
-    count += block;
-  }
-  return count > INT_MAX ? INT_MAX : static_cast<int>(count);
-}
-
-inline std::string_view FieldAt(std::string_view text, int k);
-
-// The set bits of a word, counted in place (std::popcount becomes a library
-// call where the build does not assume the instruction).
-inline int BitCount(std::uint64_t x) {
-  x = x - ((x >> 1) & 0x5555555555555555u);
-  x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
-  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
-  return static_cast<int>((x * 0x0101010101010101u) >> 56);
-}
-
-#if defined(__SSE2__)
-// Bit i set when character i of the 16 at p is white space.
-inline std::uint64_t WhiteMask16(const char* p) {
-  __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  __m128i blank = _mm_cmpeq_epi8(c, _mm_set1_epi8(' '));
-  __m128i t = _mm_sub_epi8(c, _mm_set1_epi8('\t'));  // tab .. CR become 0 .. 4
-  __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(t, _mm_set1_epi8(4)), t);
-  return static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_or_si128(blank, control)));
-}
-#endif
-
-// The number of fields of a text, as CountFields, and field k (1 or more) in
-// `field` when there are at least k. A line of 16 to 64 characters is scanned
-// at once through bit masks of its white space, loaded straight from the
-// text (the last 16 characters overlap the block before them), without a
-// branch per character.
-int CountFieldsFind(std::string_view text, int k, std::string_view& field) {
-#if defined(__SSE2__)
-  std::size_t n = text.size();
-  if (n >= 16 && n <= 64) {
-    std::uint64_t white = 0;
-    std::size_t i = 0;
-    for (; i + 16 <= n; i += 16) white |= WhiteMask16(text.data() + i) << i;
-    if (i < n) white |= WhiteMask16(text.data() + n - 16) >> (i + 16 - n) << i;
-    if (n < 64) white |= ~std::uint64_t{0} << n;  // white after the text
-    std::uint64_t starts = ~white & ~(~white << 1);
-    int count = BitCount(starts);
-    if (k <= count) {
-      for (int j = 1; j < k; ++j) starts &= starts - 1;
-      int begin = std::countr_zero(starts);
-      std::uint64_t after = white >> begin;  // 0: the field runs to the 64th character
-      int end = after ? begin + std::countr_zero(after) : 64;
-      field = text.substr(begin, end - begin);
-    }
-    return count;
-  }
-#endif
-  int count = CountFields(text);
-  if (k <= count) field = FieldAt(text, k);
-  return count;
-}
-
-// Field k (1 or more) of a text that has at least k fields.
-inline std::string_view FieldAt(std::string_view text, int k) {
-  const char* p = text.data();
-  const char* end = p + text.size();
-  for (;;) {
-    while (p < end && WhiteBit(*p)) ++p;
-    const char* start = p;
-    while (p < end && !WhiteBit(*p)) ++p;
-    if (--k == 0) return std::string_view(start, p - start);
-  }
-}
 
 // A line number as a position; an entry streams through line by line, so
 // it may have more lines than an int counts.

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "file.h"
-#include "number.h"
+#include "scan.h"
 #include "tool.h"
 #include "version.h"
 

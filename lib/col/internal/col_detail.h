@@ -46,16 +46,6 @@ inline bool BeginsWithKeyword(std::string_view s, std::string_view word) {
   return p != std::string_view::npos && s.substr(p, word.size()) == word;
 }
 
-// The separator and end marker lines are recognised by their first 12
-// characters; the markers hold no letters, so case does not matter.
-inline constexpr std::string_view kHeaderSeparator = "; ==========";
-inline constexpr std::string_view kTextSeparator = "; ----------";
-inline constexpr std::string_view kEndMarker = "; **********";
-
-inline bool IsMarker(std::string_view line, std::string_view marker) {
-  return line.size() >= marker.size() && line.substr(0, marker.size()) == marker;
-}
-
 // Text formatted in printf conventions, of any length: on the stack when it
 // is short, so that formatting a field does not allocate.
 class Formatted {

@@ -1,4 +1,4 @@
-#include "number.h"
+#include "scan.h"
 
 #include <gtest/gtest.h>
 
