@@ -47,9 +47,9 @@ bool ReadDecimal(std::string_view text, long long max, long long& value) {
   if (text.empty()) return false;
   long long v = 0;
   for (char c : text) {
-    if (!IsDigit(c)) return false;
-    v = v * 10 + (c - '0');
-    if (v > max) return false;
+    int d = c - '0';
+    if (!IsDigit(c) || d > max || v > (max - d) / 10) return false;  // v * 10 + d > max, without overflow
+    v = v * 10 + d;
   }
   value = v;
   return true;
@@ -66,7 +66,8 @@ long long ReadLeadingDigits(std::string_view text, long long max, std::size_t& u
   long long v = 0;
   std::size_t i = 0;
   for (; i < text.size() && IsDigit(text[i]); ++i) {
-    v = v > (max - (text[i] - '0')) / 10 ? max : v * 10 + (text[i] - '0');
+    int d = text[i] - '0';
+    v = d > max || v > (max - d) / 10 ? max : v * 10 + d;
   }
   used = i;
   return v;
