@@ -54,7 +54,10 @@ if(TARGET col)
   install(TARGETS col support EXPORT colTargets
           ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
           INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-  file(GLOB public_headers ${PROJECT_SOURCE_DIR}/lib/col/*.h ${PROJECT_SOURCE_DIR}/lib/support/*.h)
+  # The decoding stack's headers (lib/support/input) go beside the others, as
+  # before the folder was made: the installed headers stay the same set.
+  file(GLOB public_headers ${PROJECT_SOURCE_DIR}/lib/col/*.h ${PROJECT_SOURCE_DIR}/lib/support/*.h
+       ${PROJECT_SOURCE_DIR}/lib/support/input/*.h)
   install(FILES ${public_headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${COL_INCLUDE_SUBDIR})
 
   set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/col)

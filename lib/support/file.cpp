@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -11,6 +10,7 @@
 #include "decoder.h"
 #include "llist.h"
 #include "read_ahead.h"
+#include "scan.h"
 
 namespace col {
 
@@ -212,8 +212,6 @@ void PutConnect(std::string line) {
   if (!_Con_stack) InitConnect();
   Push(_Con_stack, new std::string(std::move(line)));
 }
-
-static bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
 // Index of the last character that is not white space, or 0 when there is none.
 static std::size_t JoinPoint(const std::string& text) {

@@ -13,8 +13,6 @@ namespace col {
 
 namespace {
 
-bool IsScanSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 // Appends a span, joining it to the last one when they touch and agree.
 void Append(std::vector<RangeSpan>& spans, RangeSpan span) {
   if (!spans.empty()) {
@@ -66,7 +64,7 @@ RangeItem ScanRangeItem(std::string_view text) {
   item.fits = lo.fits;
   item.lo = item.hi = lo.value;
   std::size_t i = lo.used;
-  while (i < text.size() && IsScanSpace(text[i])) ++i;
+  while (i < text.size() && IsSpace(text[i])) ++i;
   if (i < text.size() && text[i] == '-') {
     ScannedInt hi = ScanInt(text.substr(i + 1));
     if (hi.found) {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "gzip.h"
+#include "scan.h"
 #ifdef COL_HAVE_ZSTD
 #include "zstd_decoder.h"
 #endif
@@ -57,17 +58,17 @@ bool RawBuffer::Refill() {
   return false;
 }
 
-bool IsGzip(const char* bytes, std::size_t n) {
-  return n >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1f && static_cast<unsigned char>(bytes[1]) == 0x8b;
-}
+static constexpr std::string_view kGzipMagic = "\x1f\x8b";
+static constexpr std::string_view kZstdMagic = "\x28\xb5\x2f\xfd";
 
-static constexpr char kZstdMagic[4] = {'\x28', '\xb5', '\x2f', '\xfd'};
+bool IsGzip(const char* bytes, std::size_t n) { return StartsWith({bytes, n}, kGzipMagic); }
 
-bool IsZstd(const char* bytes, std::size_t n) { return n >= 4 && std::memcmp(bytes, kZstdMagic, 4) == 0; }
+bool IsZstd(const char* bytes, std::size_t n) { return StartsWith({bytes, n}, kZstdMagic); }
 
 bool MayStartMagic(const char* bytes, std::size_t n) {
-  static constexpr char kGzipMagic[2] = {'\x1f', '\x8b'};
-  return (n < 2 && std::memcmp(bytes, kGzipMagic, n) == 0) || (n < 4 && std::memcmp(bytes, kZstdMagic, n) == 0);
+  std::string_view head(bytes, n);
+  return (n < kGzipMagic.size() && StartsWith(kGzipMagic, head)) ||
+         (n < kZstdMagic.size() && StartsWith(kZstdMagic, head));
 }
 
 bool IsCompressed(const char* bytes, std::size_t n) { return IsGzip(bytes, n) || (ReadsZstd() && IsZstd(bytes, n)); }
