@@ -2,6 +2,10 @@
 
 #include <climits>
 
+using namespace col;
+
+namespace colshow {
+
 void Choice::SetRanges(std::string_view text) {
   ranges_ = RangeIndex::FromList(text);
   cursor_ = RangeCursor(*ranges_);
@@ -30,3 +34,5 @@ int Choice::ReadPosition(std::string_view field) {
   std::string_view limit = value == INT_MAX ? "2147483647" : "2147483648";
   return digits.substr(0, n) == limit ? value : 0;
 }
+
+}  // namespace colshow

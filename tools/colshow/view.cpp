@@ -6,6 +6,10 @@
 #include <cstring>
 #include <cmath>
 
+using namespace col;
+
+namespace colshow {
+
 namespace {
 
 // "0", or an optional "-" and up to 15 digits without a leading zero: the
@@ -519,3 +523,5 @@ void EntryView::Finish() {
     columns[k].Finish();
   }
 }
+
+}  // namespace colshow
