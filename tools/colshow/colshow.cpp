@@ -65,10 +65,9 @@ bool AnswerInfo(std::string_view piece, Output& out) {
 
 // A width is digits only ("-w60"), 1 to kMaxWidth.
 bool ReadWidth(std::string_view text, int& width) {
-  ScannedInt n = ScanInt(text);
-  bool digits_only = !text.empty() && text[0] >= '0' && text[0] <= '9' && n.used == text.size();
-  if (!digits_only || !n.fits || n.value < 1 || n.value > kMaxWidth) return false;
-  width = n.value;
+  int value;
+  if (!ReadDecimal(text, kMaxWidth, value) || value < 1) return false;
+  width = value;
   return true;
 }
 
