@@ -15,6 +15,8 @@
 #include "svg.h"
 #include "view.h"
 
+using namespace col;
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -31,7 +33,7 @@ std::string Show(std::vector<std::string> words, std::string_view input, int* st
     Output out(sink, 1 << 12);
     Input in;
     in.UseMemory(input);
-    rc = colshow_run(static_cast<int>(words.size()), argv.data(), in, out);
+    rc = colshow::Run(static_cast<int>(words.size()), argv.data(), in, out);
     out.Flush();
   }
   if (status) *status = rc;
@@ -47,7 +49,7 @@ std::string Markup(std::string_view text) {
   FILE* sink = std::tmpfile();
   {
     Output out(sink);
-    PutMarkup(out, text);
+    colshow::PutMarkup(out, text);
   }
   std::string s(1000, '\0');
   std::rewind(sink);
@@ -60,7 +62,7 @@ std::string Script(std::string_view text) {
   FILE* sink = std::tmpfile();
   {
     Output out(sink);
-    PutScriptString(out, text);
+    colshow::PutScriptString(out, text);
   }
   std::string s(1000, '\0');
   std::rewind(sink);
@@ -513,7 +515,7 @@ TEST(Escape, HostileFileAddsNoElement) {
 
 TEST(Failures, SvgLimitAndBrokenInput) {
   std::string big = std::string(kHeader) + EntryText("big", {"residue"});
-  for (long long i = 0; i <= kSvgResidueLimit; ++i) big += "a\n";
+  for (long long i = 0; i <= colshow::kSvgResidueLimit; ++i) big += "a\n";
   big += "; **********\n";
   int status;
   EXPECT_EQ(Show({"--svg"}, big, &status), "");
@@ -531,6 +533,6 @@ TEST(Failures, SvgLimitAndBrokenInput) {
   EXPECT_EQ(status, 1);
 }
 
-TEST(Failures, OutOfMemory) { ExpectOutOfMemory(colshow_main, "colshow"); }
+TEST(Failures, OutOfMemory) { ExpectOutOfMemory(colshow::Main, "colshow"); }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include "ranges.h"
 #include "selection.h"
 
-using namespace col;
+namespace colshow {
 
 class Choice {
  public:
@@ -25,20 +25,22 @@ class Choice {
   bool HasRanges() const { return ranges_.has_value(); }
 
   // Entry number `entryno` (from 1, every entry counts) is shown.
-  bool ChoosesEntry(const Entry& e, int entryno) const;
+  bool ChoosesEntry(const col::Entry& e, int entryno) const;
   // A body line with this position is shown.
   bool ChoosesPosition(int position) const;
 
   // The position -r tests a line by: the alignpos column, else the seqpos
   // column (as ReadColno finds them, defaults included), else the line number.
-  static int PositionColumn(const Entry& e);
+  static int PositionColumn(const col::Entry& e);
   // A position field read as tindra reads it: an optional sign and digits;
   // text that does not start with a number (the gap mark ".") and numbers
   // beyond an int read as 0.
   static int ReadPosition(std::string_view field);
 
  private:
-  std::optional<Selection> entries_;
-  std::optional<RangeIndex> ranges_;
-  mutable RangeCursor cursor_;  // positions mostly ascend along an entry
+  std::optional<col::Selection> entries_;
+  std::optional<col::RangeIndex> ranges_;
+  mutable col::RangeCursor cursor_;  // positions mostly ascend along an entry
 };
+
+}  // namespace colshow

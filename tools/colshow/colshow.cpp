@@ -12,6 +12,10 @@
 #include "version.h"
 #include "view.h"
 
+using namespace col;
+
+namespace colshow {
+
 namespace {
 
 struct Settings {
@@ -61,15 +65,14 @@ bool AnswerInfo(std::string_view piece, Output& out) {
 
 // A width is digits only ("-w60"), 1 to kMaxWidth.
 bool ReadWidth(std::string_view text, int& width) {
-  ScannedInt n = ScanInt(text);
-  bool digits_only = !text.empty() && text[0] >= '0' && text[0] <= '9' && n.used == text.size();
-  if (!digits_only || !n.fits || n.value < 1 || n.value > kMaxWidth) return false;
-  width = n.value;
+  int value;
+  if (!ReadDecimal(text, kMaxWidth, value) || value < 1) return false;
+  width = value;
   return true;
 }
 
 // Applies one option piece; false for an unknown option or a bad value.
-bool apply_option(Settings& s, std::string_view piece) {
+bool ApplyOption(Settings& s, std::string_view piece) {
   auto after = [&](std::string_view name) { return piece.substr(name.size()); };
   if (piece.starts_with("r")) {
     s.selection.SetRanges(after("r"));
@@ -94,14 +97,14 @@ bool apply_option(Settings& s, std::string_view piece) {
 }
 
 // False after a bad command line (the caller prints the usage text).
-bool read_command_line(int argc, char** argv, Settings& s, Output* info) {
+bool ReadCommandLine(int argc, char** argv, Settings& s, Output* info) {
   Args args = InitArgument(argc, argv);
   while (auto piece = GetArgument(args)) {
     if (info && AnswerInfo(*piece, *info)) {
       s.info = true;
       return true;
     }
-    if (!apply_option(s, *piece)) return false;
+    if (!ApplyOption(s, *piece)) return false;
   }
   s.filename = GetFilename(args);
   if (s.filename && GetFilename(args)) return false;
@@ -109,12 +112,8 @@ bool read_command_line(int argc, char** argv, Settings& s, Output* info) {
   return true;
 }
 
-// A body ends at the first line whose first 12 characters are these.
-constexpr std::string_view kEndMarker = "; **********";
-
-bool IsEndMarker(std::string_view line) {
-  return !line.empty() && line[0] == ';' && line.substr(0, kEndMarker.size()) == kEndMarker;
-}
+// A body ends at the end marker line.
+bool IsEndMarker(std::string_view line) { return IsMarker(line, kEndMarker); }
 
 // A line number as a position, as tindra counts it.
 int LineNumber(long long n) { return n < INT32_MAX ? static_cast<int>(n) : INT32_MAX; }
@@ -220,10 +219,10 @@ int Shower::Run(Input& in) {
   return failed ? 1 : 0;
 }
 
-int run(int argc, char** argv) {
+int RunProgram(int argc, char** argv) {
   Settings s;
-  if (!read_command_line(argc, argv, s, &StdOut())) {
-    colshow_usage();
+  if (!ReadCommandLine(argc, argv, s, &StdOut())) {
+    Usage();
     return 1;
   }
   if (s.info) return 0;
@@ -235,7 +234,7 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
-void colshow_usage() {
+void Usage() {
   std::fputs(
       "usage: colshow [-s<seqrange> | --seq=<seqrange>] [-r<range> | --range=<range>]\n"
       "               [-w<width> | --width=<width>] [--align] [--svg] [<file>]\n"
@@ -243,11 +242,13 @@ void colshow_usage() {
       stderr);
 }
 
-int colshow_run(int argc, char** argv, Input& in, Output& out) {
+int Run(int argc, char** argv, Input& in, Output& out) {
   Settings s;
-  if (!read_command_line(argc, argv, s, nullptr)) return 1;
+  if (!ReadCommandLine(argc, argv, s, nullptr)) return 1;
   Shower shower(s, out);
   return shower.Run(in);
 }
 
-int colshow_main(int argc, char** argv) { return RunTool("colshow", run, argc, argv); }
+int Main(int argc, char** argv) { return RunTool("colshow", RunProgram, argc, argv); }
+
+}  // namespace colshow

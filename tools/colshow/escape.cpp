@@ -2,6 +2,10 @@
 
 #include <cstdint>
 
+using namespace col;
+
+namespace colshow {
+
 namespace {
 
 // The three bytes of U+2400 + c, the control picture of control character c.
@@ -105,3 +109,5 @@ void PutScriptString(Output& out, std::string_view text) {
     }
   }
 }
+
+}  // namespace colshow

@@ -1,3 +1,3 @@
 #include "colshow.h"
 
-int main(int argc, char** argv) { return colshow_main(argc, argv); }
+int main(int argc, char** argv) { return colshow::Main(argc, argv); }

@@ -10,7 +10,7 @@
 #include "col.h"
 #include "view.h"
 
-using namespace col;
+namespace colshow {
 
 struct PageOptions {
   int width = 60;      // residues per row
@@ -20,23 +20,25 @@ struct PageOptions {
 
 class PageWriter {
  public:
-  PageWriter(Output& out, const PageOptions& options) : out_(out), options_(options) {}
+  PageWriter(col::Output& out, const PageOptions& options) : out_(out), options_(options) {}
 
   // Everything up to the first entry: head, bar, history, legend.
-  void Begin(const Header& header);
+  void Begin(const col::Header& header);
   // One entry's panel and data; `entryno` counts every entry of the input.
-  void AddEntry(const Entry& e, const EntryView& view, int entryno);
+  void AddEntry(const col::Entry& e, const EntryView& view, int entryno);
   // The viewer script and the end of the page.
   void End();
 
  private:
-  void PutEntryText(const Entry& e);
+  void PutEntryText(const col::Entry& e);
   void PutData(const EntryView& view, int entryno);
 
-  Output& out_;
+  col::Output& out_;
   PageOptions options_;
   int entries_ = 0;
 };
 
 // The colour as six hexadecimal digits.
-void PutHex(Output& out, Rgb rgb);
+void PutHex(col::Output& out, Rgb rgb);
+
+}  // namespace colshow

@@ -4,7 +4,12 @@
 #include <cstdio>
 #include <string>
 
+#include "colours.h"
 #include "escape.h"
+
+using namespace col;
+
+namespace colshow {
 
 namespace {
 
@@ -15,24 +20,11 @@ constexpr double kLeft = 12;     // page margin
 constexpr double kLabel = 11 * kCell;  // position or name column
 constexpr double kTitle = 40;    // title and meta lines of a panel
 
-const char* TrackColour(int track, char c) {
-  if (track == kIntronExon) {
-    switch (c) {
-      case 'E': return "#2e7d32";
-      case 'I': return "#b0b0b0";
-      case 'G': return "#64b5f6";
-      case 'M': return "#ba68c8";
-      case '3': return "#ff9800";
-      case '5': return "#fdd835";
-    }
-  } else if (track == kCodonPos) {
-    switch (c) {
-      case '1': return "#37474f";
-      case '2': return "#78909c";
-      case '3': return "#b0bec5";
-    }
-  }
-  return nullptr;
+// The colour of a track's letter; empty when it has none.
+std::string_view ColourOfTrack(int track, char c) {
+  if (track == kIntronExon) return ColourOf(kIntronExonColours, c);
+  if (track == kCodonPos) return ColourOf(kCodonPosColours, c);
+  return {};
 }
 
 void PutNumber(Output& out, double v) {
@@ -265,7 +257,7 @@ void SvgWriter::PutRow(const EntryView& v, long long a, long long b, double y) {
       char c = v.tracks[t][i];
       std::size_t k = i - a;
       double x = x0 + (k + k / 10) * kCell;
-      if (const char* colour = TrackColour(t, c)) {
+      if (std::string_view colour = ColourOfTrack(t, c); !colour.empty()) {
         out_.Write("<rect x=\"");
         PutNumber(out_, x);
         out_.Write("\" y=\"");
@@ -346,3 +338,5 @@ void SvgWriter::PutAlignment(double y) {
     by += (aligned_.size() + 1) * kLine + 10;
   }
 }
+
+}  // namespace colshow

@@ -11,17 +11,17 @@
 #include "page.h"
 #include "view.h"
 
-using namespace col;
+namespace colshow {
 
 constexpr long long kSvgResidueLimit = 100000;
 
 class SvgWriter {
  public:
-  SvgWriter(Output& out, const PageOptions& options) : out_(out), options_(options) {}
+  SvgWriter(col::Output& out, const PageOptions& options) : out_(out), options_(options) {}
 
   // Keeps the entry's view (read with `detail`) for the figure.
   void AddEntry(const EntryView& view, int entryno);
-  void Write(const Header& header);
+  void Write(const col::Header& header);
 
  private:
   struct Kept {
@@ -35,9 +35,11 @@ class SvgWriter {
   void PutAlignment(double y);
   double AlignmentHeight() const;
 
-  Output& out_;
+  col::Output& out_;
   PageOptions options_;
   std::vector<Kept> entries_;
   std::vector<const Kept*> aligned_;
   long long columns_ = 0;  // alignment positions
 };
+
+}  // namespace colshow

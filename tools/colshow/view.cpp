@@ -6,6 +6,12 @@
 #include <cstring>
 #include <cmath>
 
+#include "scan.h"
+
+using namespace col;
+
+namespace colshow {
+
 namespace {
 
 // "0", or an optional "-" and up to 15 digits without a leading zero: the
@@ -16,10 +22,7 @@ bool IsCountable(std::string_view s) {
   std::size_t digits = s.size() - i;
   if (digits == 0 || digits > 15) return false;
   if (s[i] == '0') return s == "0";
-  for (; i < s.size(); ++i) {
-    if (s[i] < '0' || s[i] > '9') return false;
-  }
-  return true;
+  return std::all_of(s.begin() + i, s.end(), IsDigit);
 }
 
 long long ToInteger(std::string_view s) {
@@ -59,8 +62,6 @@ inline bool SameText(std::string_view a, std::string_view b) {
 bool SameSizes(const std::vector<std::string>& values, std::size_t size) {
   return std::all_of(values.begin(), values.end(), [&](const std::string& v) { return v.size() == size; });
 }
-
-bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Lines up to this long keep their layout for the next line.
 constexpr std::size_t kLayoutBytes = 255;
@@ -280,15 +281,17 @@ void EntryView::Start(const Entry& e, bool detail, bool predict) {
 
 void EntryView::Split(std::string_view line) {
   spans_.clear();
-  const char* begin = line.data();
-  const char* p = begin;
-  const char* end = p + line.size();
-  while (true) {
-    while (p != end && IsWhite(*p)) ++p;
-    if (p == end) break;
-    const char* start = p;
-    while (p != end && !IsWhite(*p)) ++p;
-    spans_.push_back({static_cast<std::uint32_t>(start - begin), static_cast<std::uint32_t>(p - start)});
+  // The fields in batches of kBatch, each batch from the end of the last.
+  constexpr int kBatch = 64;
+  col::Span found[kBatch];
+  for (std::size_t at = 0;;) {
+    int n = SplitFields(line.substr(at), Separators::kSpace, found, kBatch);
+    for (int k = 0; k < n; ++k) {
+      auto start = static_cast<std::uint32_t>(found[k].data - line.data());
+      spans_.push_back({start, static_cast<std::uint32_t>(found[k].size)});
+    }
+    if (n < kBatch) break;
+    at = static_cast<std::size_t>(found[n - 1].data + found[n - 1].size - line.data());
   }
   dirty_ = ~std::uint64_t{0};
   // The layout of a short line, for the lines after it.
@@ -311,7 +314,7 @@ bool EntryView::SameLayout(std::string_view line) {
   const char* b = line.data();
   std::uint64_t dirty = 0;
   auto differs = [&](std::size_t i) {
-    if (IsWhite(a[i]) || IsWhite(b[i])) return false;
+    if (IsSpace(a[i]) || IsSpace(b[i])) return false;
     dirty |= std::uint64_t{1} << field_at_[i];
     return true;
   };
@@ -519,3 +522,5 @@ void EntryView::Finish() {
     columns[k].Finish();
   }
 }
+
+}  // namespace colshow

@@ -20,7 +20,7 @@
 
 #include "col.h"
 
-using namespace col;
+namespace colshow {
 
 // The runs of one column, built one field at a time.
 class ColumnRuns {
@@ -83,7 +83,7 @@ class EntryView {
   // line what the figure needs: positions and track letters.
   // With `predict`, lines that continue every run are added in one pass
   // (AddPredicted); not with `detail`.
-  void Start(const Entry& e, bool detail, bool predict = false);
+  void Start(const col::Entry& e, bool detail, bool predict = false);
   // Takes a body line and finds its fields, for the caller's -r test first.
   // The caller keeps the line unchanged until the next line has been taken
   // (reading lines alternately into two strings does).
@@ -179,7 +179,9 @@ class EntryView {
   std::size_t residue_at_ = 0;
   std::vector<Step> steps_;
 
-  const Entry* entry_ = nullptr;  // for the labels of columns found late
+  const col::Entry* entry_ = nullptr;  // for the labels of columns found late
   bool detail_ = false;
   Colour bg_, fg_;
 };
+
+}  // namespace colshow
