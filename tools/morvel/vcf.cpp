@@ -1,59 +1,57 @@
 #include "vcf.h"
 
+#include <algorithm>
 #include <climits>
+
+#include "scan.h"
 
 namespace {
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-
-bool IsGbcsqItem(std::string_view item) { return item == "GBCSQ" || StartsWith(item, "GBCSQ="); }
+bool IsGbcsqItem(std::string_view item) { return item == "GBCSQ" || col::StartsWith(item, "GBCSQ="); }
 
 }  // namespace
 
-std::string_view VcfContent(std::string_view line) {
-  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return line;
+std::string EscapeInfo(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (u <= ' ' || u >= 0x7f || c == ';' || c == '=' || c == ',' || c == '|' || c == '%') {
+      static const char hex[] = "0123456789ABCDEF";
+      out += '%';
+      out += hex[u >> 4];
+      out += hex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 bool SplitVcfLine(std::string_view line, VcfLine& f) {
-  std::string_view text = VcfContent(line);
-  std::string_view* columns[] = {&f.chrom, &f.pos, &f.id, &f.ref, &f.alt, &f.qual, &f.filter, &f.info};
-  const char* at = text.data();
-  const char* end = at + text.size();
-  for (std::size_t i = 0; i < 8; ++i) {
-    if (at > end) return false;
-    const char* stop = at;
-    while (stop != end && *stop != '\t') ++stop;  // columns are short: no memchr call
-    *columns[i] = std::string_view(at, static_cast<std::size_t>(stop - at));
-    at = stop + 1;
-  }
+  // Nine parts: the eighth column ends at the tab before the samples.
+  std::string_view columns[9];
+  if (col::CutAt(col::WithoutLineEnd(line), '\t', columns, 9) < 8) return false;
+  f = {columns[0], columns[1], columns[2], columns[3], columns[4], columns[5], columns[6], columns[7]};
   return !f.chrom.empty() && !f.pos.empty() && !f.ref.empty() && !f.alt.empty();
 }
 
 bool ReadVcfPos(std::string_view text, int& pos) {
-  if (text.empty()) return false;
-  long long value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    if (value <= INT_MAX) value = value * 10 + (c - '0');
-  }
-  pos = value > INT_MAX ? INT_MAX : static_cast<int>(value);
+  std::size_t used;
+  long long value = col::ReadLeadingDigits(text, INT_MAX, used);
+  if (text.empty() || used != text.size()) return false;
+  pos = static_cast<int>(value);
   return true;
 }
 
 int CountSamples(std::string_view chrom_line) {
-  std::string_view text = VcfContent(chrom_line);
-  int columns = 1;
-  for (char c : text) columns += c == '\t';
+  std::string_view text = col::WithoutLineEnd(chrom_line);
+  int columns = 1 + static_cast<int>(std::count(text.begin(), text.end(), '\t'));
   return columns > 9 ? columns - 9 : 0;
 }
 
-bool IsGbcsqInfoLine(std::string_view line) { return StartsWith(line, "##INFO=<ID=GBCSQ,"); }
+bool IsGbcsqInfoLine(std::string_view line) { return col::StartsWith(line, "##INFO=<ID=GBCSQ,"); }
 
-void WriteVcfLine(Output& out, std::string_view line, const VcfLine& f, std::string_view value) {
+void WriteVcfLine(col::Output& out, std::string_view line, const VcfLine& f, std::string_view value) {
   std::size_t info_at = static_cast<std::size_t>(f.info.data() - line.data());
   out.Write(line.substr(0, info_at));
   std::string_view info = f.info;
@@ -67,11 +65,12 @@ void WriteVcfLine(Output& out, std::string_view line, const VcfLine& f, std::str
     put_item();
   } else {
     bool first = true;
-    for (std::size_t at = 0; at <= info.size();) {
-      std::size_t semi = info.find(';', at);
-      std::size_t end = semi == std::string_view::npos ? info.size() : semi;
-      std::string_view item = info.substr(at, end - at);
-      at = end + 1;
+    std::string_view rest = info;
+    for (bool more = true; more;) {
+      std::string_view parts[2];  // the next item, and the items after it
+      more = col::CutAt(rest, ';', parts, 2) == 2;
+      std::string_view item = parts[0];
+      rest = parts[1];
       bool gbcsq = IsGbcsqItem(item);
       if (gbcsq && written) continue;  // a second GBCSQ item goes
       if (!first) out.Put(';');

@@ -3,11 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "output.h"
-
-using namespace col;
 
 // The first eight columns of a data line, viewed in the line itself.
 struct VcfLine {
@@ -20,8 +19,9 @@ constexpr std::string_view kGbcsqInfo =
     "covering the REF bases, by morvel. Format: KEY|NAME|STRAND|EFFECT|CODON|PROTEIN"
     "[|combined or codon_shared]; intergenic when no feature covers them\">\n";
 
-// The line's text without its newline and a carriage return before it.
-std::string_view VcfContent(std::string_view line);
+// INFO values may not hold white space, ";", "=" or ","; "|" separates the
+// fields of a GBCSQ value. Such bytes (and "%" itself) are percent-encoded.
+std::string EscapeInfo(std::string_view text);
 
 // Cuts a data line at its tabs into the first eight columns; false when it
 // has fewer than eight or CHROM, POS, REF or ALT is empty.
@@ -41,4 +41,4 @@ bool IsGbcsqInfoLine(std::string_view line);
 // (or empty) INFO becomes the item alone, an existing GBCSQ item is replaced
 // where it stands, otherwise the item is appended after a ";". Every other
 // byte of the line is written as read.
-void WriteVcfLine(Output& out, std::string_view line, const VcfLine& fields, std::string_view value);
+void WriteVcfLine(col::Output& out, std::string_view line, const VcfLine& fields, std::string_view value);
