@@ -150,34 +150,6 @@ void CoveringFeatures(const Genome& g, long long a, long long b, std::vector<std
             out.end());
 }
 
-int CdsIndex(const IndexedFeature& f, int pos) {
-  auto index = [pos](const CdsSegment& s) { return s.offset + (s.comp ? s.hi - pos : pos - s.lo); };
-  if (!f.by_position.empty()) {
-    auto end = std::upper_bound(f.by_position.begin(), f.by_position.end(), pos,
-                                [](int at, const CdsSegment& s) { return at < s.lo; });
-    return end != f.by_position.begin() && pos <= (end - 1)->hi ? index(*(end - 1)) : -1;
-  }
-  for (const CdsSegment& s : f.segments) {
-    if (pos >= s.lo && pos <= s.hi) return index(s);
-  }
-  return -1;
-}
-
-int CdsPos(const IndexedFeature& f, int index, bool& comp) {
-  auto after = std::upper_bound(f.segments.begin(), f.segments.end(), index,
-                                [](int at, const CdsSegment& s) { return at < s.offset; });
-  const CdsSegment* seg = after == f.segments.begin() ? &f.segments.front() : &*(after - 1);
-  comp = seg->comp;
-  return comp ? seg->hi - (index - seg->offset) : seg->lo + (index - seg->offset);
-}
-
-int CodonOf(const IndexedFeature& f, int index) {
-  int skip = f.codon_start - 1;
-  if (index < skip) return -1;
-  int codon = (index - skip) / 3;
-  return skip + 3 * codon + 2 < f.cds_length ? codon : -1;
-}
-
 void IndexSnvs(std::vector<Snv>& snvs, const std::vector<int>& chrom_genome, std::vector<Genome>& genomes) {
   std::size_t kept = 0;
   for (const Snv& s : snvs) {

@@ -4,6 +4,7 @@
 // position so that those sharing a codon are found.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -92,14 +93,14 @@ Genome MakeGenome(std::string_view residues, std::vector<IndexedFeature> feature
 void CoveringFeatures(const Genome& g, long long a, long long b, std::vector<std::uint32_t>& out);
 
 // The index of a position along the CDS in reading order; -1 outside it.
-int CdsIndex(const IndexedFeature& f, int pos);
+inline int CdsIndex(const IndexedFeature& f, int pos);
 
 // The record position of a CDS index, and whether it is read on the minus strand.
-int CdsPos(const IndexedFeature& f, int index, bool& comp);
+inline int CdsPos(const IndexedFeature& f, int index, bool& comp);
 
 // The codon (0-based, counted from /codon_start) holding a CDS index; -1
 // for the bases before /codon_start and those of an incomplete last codon.
-int CodonOf(const IndexedFeature& f, int index);
+inline int CodonOf(const IndexedFeature& f, int index);
 
 // After the GenBank input: keeps the SNVs of named records (chrom_genome:
 // CHROM id -> genome, -1 for none) whose REF matches, sorted by genome and
@@ -110,3 +111,34 @@ void IndexSnvs(std::vector<Snv>& snvs, const std::vector<int>& chrom_genome, std
 // `duplicate`: two of them share a position.
 void SnvsInCodon(const Genome& g, const std::vector<Snv>& snvs, const IndexedFeature& f, int codon,
                  std::vector<BaseChange>& found, bool& duplicate);
+
+// ---------------------------------------------------------------------------
+// Inline, as they run for every base of every codon looked at.
+
+inline int CdsIndex(const IndexedFeature& f, int pos) {
+  auto index = [pos](const CdsSegment& s) { return s.offset + (s.comp ? s.hi - pos : pos - s.lo); };
+  if (!f.by_position.empty()) {
+    auto end = std::upper_bound(f.by_position.begin(), f.by_position.end(), pos,
+                                [](int at, const CdsSegment& s) { return at < s.lo; });
+    return end != f.by_position.begin() && pos <= (end - 1)->hi ? index(*(end - 1)) : -1;
+  }
+  for (const CdsSegment& s : f.segments) {
+    if (pos >= s.lo && pos <= s.hi) return index(s);
+  }
+  return -1;
+}
+
+inline int CdsPos(const IndexedFeature& f, int index, bool& comp) {
+  auto after = std::upper_bound(f.segments.begin(), f.segments.end(), index,
+                                [](int at, const CdsSegment& s) { return at < s.offset; });
+  const CdsSegment* seg = after == f.segments.begin() ? &f.segments.front() : &*(after - 1);
+  comp = seg->comp;
+  return comp ? seg->hi - (index - seg->offset) : seg->lo + (index - seg->offset);
+}
+
+inline int CodonOf(const IndexedFeature& f, int index) {
+  int skip = f.codon_start - 1;
+  if (index < skip) return -1;
+  int codon = (index - skip) / 3;
+  return skip + 3 * codon + 2 < f.cds_length ? codon : -1;
+}

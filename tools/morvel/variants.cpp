@@ -176,7 +176,7 @@ struct VcfReader {
   // The columns and POS of the data line; false, with the message, when they
   // do not read.
   bool ReadData(VcfLine& f, int& pos) const {
-    return (SplitVcfLine(line, f) && ReadVcfPos(f.pos, pos)) || VcfError(number);
+    return (SplitVcfLine(line, f) && ReadVcfPos(line, f.pos, pos)) || VcfError(number);
   }
 
   // Whether the CHROM of the data line differs from the one before it (the
@@ -335,8 +335,8 @@ void AnnotateLine(Annotator& an, const Genome& g, int pos, const VcfLine& line, 
     const IndexedFeature& f = g.features[i];
     std::string_view rest = line.alt;
     for (bool more = true; more;) {
-      std::string_view alleles[2];  // the next allele, and those after it
-      more = col::CutAt(rest, ',', alleles, 2) == 2;
+      std::string_view alleles[2] = {rest, {}};  // the next allele, and those after it
+      more = multiallelic && col::CutAt(rest, ',', alleles, 2) == 2;
       rest = alleles[1];
       Variant v{&g, pos, line.ref, alleles[0], multiallelic};
       if (!value.empty()) value += ',';

@@ -28,18 +28,32 @@ std::string EscapeInfo(std::string_view text) {
 }
 
 bool SplitVcfLine(std::string_view line, VcfLine& f) {
-  // Nine parts: the eighth column ends at the tab before the samples.
-  std::string_view columns[9];
-  if (col::CutAt(col::WithoutLineEnd(line), '\t', columns, 9) < 8) return false;
-  f = {columns[0], columns[1], columns[2], columns[3], columns[4], columns[5], columns[6], columns[7]};
+  // Cut here rather than by col::CutAt: its memchr call per column costs the
+  // --variants run a fifth of its time on these short columns.
+  std::string_view text = col::WithoutLineEnd(line);
+  std::string_view* columns[] = {&f.chrom, &f.pos, &f.id, &f.ref, &f.alt, &f.qual, &f.filter, &f.info};
+  const char* at = text.data();
+  const char* end = at + text.size();
+  for (std::string_view* column : columns) {
+    if (at > end) return false;
+    const char* stop = at;
+    while (stop != end && *stop != '\t') ++stop;
+    *column = std::string_view(at, static_cast<std::size_t>(stop - at));
+    at = stop + 1;
+  }
   return !f.chrom.empty() && !f.pos.empty() && !f.ref.empty() && !f.alt.empty();
 }
 
-bool ReadVcfPos(std::string_view text, int& pos) {
+bool ReadVcfPos(std::string_view line, std::string_view text, int& pos) {
+  // Up to 8 digits with 8 bytes of the line ending with them: one word read.
+  std::size_t end = static_cast<std::size_t>(text.data() - line.data()) + text.size();
+  if (!text.empty() && text.size() <= 8 && end >= 8 && col::ReadDigitWord(line.data() + end, text.size(), pos))
+    return true;
+  if (col::ReadDecimal(text, INT_MAX, pos)) return true;
   std::size_t used;
-  long long value = col::ReadLeadingDigits(text, INT_MAX, used);
+  col::ReadLeadingDigits(text, INT_MAX, used);
   if (text.empty() || used != text.size()) return false;
-  pos = static_cast<int>(value);
+  pos = INT_MAX;  // digits only, too many for an int
   return true;
 }
 

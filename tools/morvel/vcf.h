@@ -27,9 +27,10 @@ std::string EscapeInfo(std::string_view text);
 // has fewer than eight or CHROM, POS, REF or ALT is empty.
 bool SplitVcfLine(std::string_view line, VcfLine& fields);
 
-// POS: decimal digits only. Values beyond the range of int are kept as the
-// largest int, which names no base of any record.
-bool ReadVcfPos(std::string_view text, int& pos);
+// POS (`text`, a view into the data line `line`): decimal digits only.
+// Values beyond the range of int are kept as the largest int, which names no
+// base of any record.
+bool ReadVcfPos(std::string_view line, std::string_view text, int& pos);
 
 // The number of sample columns the "#CHROM" header line declares.
 int CountSamples(std::string_view chrom_line);
