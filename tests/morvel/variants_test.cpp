@@ -10,10 +10,14 @@
 
 #include <unistd.h>
 
+#include "morvel.h"
 #include "protein.h"
 #include "vcf.h"
 
 namespace {
+
+using col::Input;
+using col::Output;
 
 // One record of 120 bases. Its codons, read on each CDS's strand:
 //   CDS 1..12 (LT1, under gene 1..12 and misc_feature 5..8): atg ttt gga taa
@@ -87,7 +91,7 @@ Result Annotate(const std::string& vcf, const std::string& genbank = kRecord) {
   Result run;
   {
     Output out(file.get());
-    run.status = annotate_variants(opt, in, out, "morvel test");
+    run.status = AnnotateVariants(opt, in, out, "morvel test", convert);
     out.Flush();
   }
   run.out = ReadAll(file.get());

@@ -3,11 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "output.h"
-
-using namespace col;
 
 // The first eight columns of a data line, viewed in the line itself.
 struct VcfLine {
@@ -20,16 +19,18 @@ constexpr std::string_view kGbcsqInfo =
     "covering the REF bases, by morvel. Format: KEY|NAME|STRAND|EFFECT|CODON|PROTEIN"
     "[|combined or codon_shared]; intergenic when no feature covers them\">\n";
 
-// The line's text without its newline and a carriage return before it.
-std::string_view VcfContent(std::string_view line);
+// INFO values may not hold white space, ";", "=" or ","; "|" separates the
+// fields of a GBCSQ value. Such bytes (and "%" itself) are percent-encoded.
+std::string EscapeInfo(std::string_view text);
 
 // Cuts a data line at its tabs into the first eight columns; false when it
 // has fewer than eight or CHROM, POS, REF or ALT is empty.
 bool SplitVcfLine(std::string_view line, VcfLine& fields);
 
-// POS: decimal digits only. Values beyond the range of int are kept as the
-// largest int, which names no base of any record.
-bool ReadVcfPos(std::string_view text, int& pos);
+// POS (`text`, a view into the data line `line`): decimal digits only.
+// Values beyond the range of int are kept as the largest int, which names no
+// base of any record.
+bool ReadVcfPos(std::string_view line, std::string_view text, int& pos);
 
 // The number of sample columns the "#CHROM" header line declares.
 int CountSamples(std::string_view chrom_line);
@@ -41,4 +42,4 @@ bool IsGbcsqInfoLine(std::string_view line);
 // (or empty) INFO becomes the item alone, an existing GBCSQ item is replaced
 // where it stands, otherwise the item is appended after a ";". Every other
 // byte of the line is written as read.
-void WriteVcfLine(Output& out, std::string_view line, const VcfLine& fields, std::string_view value);
+void WriteVcfLine(col::Output& out, std::string_view line, const VcfLine& fields, std::string_view value);
