@@ -249,4 +249,13 @@ bool GenBankReader::ScanEnd() {
   return true;
 }
 
+int ReadGenBank(col::Input& in, GenBankReader& reader) {
+  std::string line;
+  while (col::GetLine(in, line)) {
+    if (!reader.scan_line(line)) return 1;
+  }
+  if (in.Failed()) return 1;
+  return reader.ScanEnd() ? 0 : 1;
+}
+
 }  // namespace morvel

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "file.h"
 #include "location.h"
 
 namespace morvel {
@@ -119,6 +120,10 @@ class GenBankReader {
   std::string loctext_;      // the open feature's location text, without blanks
   long long seqpos_ = 1;     // position of the next sequence letter
 };
+
+// Hands every line of `in` to the reader and ends the input: 0 at its end,
+// 1 after a format error or a failed read (which the program reports).
+int ReadGenBank(col::Input& in, GenBankReader& reader);
 
 // Reads the name and length of a LOCUS line: false when it has fewer than four
 // words after "LOCUS" or its length does not fit in an int. A length that does

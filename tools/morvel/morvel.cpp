@@ -58,12 +58,7 @@ int Convert(const Options& opt, col::Input& in, col::Output& out, Annotator* var
   if (opt.info || opt.longinfo) consumers.push_back(&reports.emplace(opt, out));
   if (opt.normal) consumers.push_back(&writer.emplace(opt, out));
   GenBankReader reader(std::move(consumers));
-  std::string line;
-  while (col::GetLine(in, line)) {
-    if (!reader.scan_line(line)) return 1;
-  }
-  if (in.Failed()) return 1;  // the program reports the failed read
-  return reader.ScanEnd() ? 0 : 1;
+  return ReadGenBank(in, reader);
 }
 
 namespace {
