@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int argc = static_cast<int>(words.size());
 
   Args args = InitArgument(argc, argv.data());
-  Options opt;
-  while (auto piece = GetArgument(args)) apply_option(opt, *piece);
+  morvel::Options opt;
+  while (auto piece = GetArgument(args)) morvel::ApplyOption(opt, *piece);
   while (GetFilename(args)) {
   }
 

@@ -6,6 +6,8 @@
 
 #include "location.h"
 
+using namespace morvel;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   LocPtr loc = ReadLoc(text);

@@ -10,7 +10,10 @@
 
 #include "fuzz_input.h"
 #include "morvel.h"
-#include "scanner.h"
+#include "genbank.h"
+
+using namespace col;
+using namespace morvel;
 
 namespace {
 
@@ -18,26 +21,26 @@ const char* const kKeys[] = {"CDS", "exon", "gene", "mRNA", "source", "", "intro
 
 void DrawOptions(Options& opt, FuzzInput& fuzz) {
   uint8_t flags = fuzz.Byte();
-  if (flags & 1) apply_option(opt, fuzz.Flag() ? "g" : "-gene");
-  if (flags & 2) apply_option(opt, "-bothstrand");
-  if (flags & 4) apply_option(opt, "-posname");
+  if (flags & 1) ApplyOption(opt, fuzz.Flag() ? "g" : "-gene");
+  if (flags & 2) ApplyOption(opt, "-bothstrand");
+  if (flags & 4) ApplyOption(opt, "-posname");
   if (flags & 8) {
     std::string keys = "-annotate=";
     for (int k = fuzz.Byte() % 4; k >= 0; --k) {
       keys += fuzz.Pick(kKeys);
       if (k > 0) keys += ',';
     }
-    apply_option(opt, keys);
-    apply_option(opt, "-extend=" + std::to_string(fuzz.Int()));
+    ApplyOption(opt, keys);
+    ApplyOption(opt, "-extend=" + std::to_string(fuzz.Int()));
   }
   if (flags & 16) {
-    apply_option(opt, "-info=" + std::to_string(fuzz.Int()));
-    if (flags & 32) apply_option(opt, std::string("-mutation=") + static_cast<char>(fuzz.Byte() | 1));
+    ApplyOption(opt, "-info=" + std::to_string(fuzz.Int()));
+    if (flags & 32) ApplyOption(opt, std::string("-mutation=") + static_cast<char>(fuzz.Byte() | 1));
   }
   if (flags & 64) {
     int from = fuzz.Int();
     int to = fuzz.Int();
-    apply_option(opt, "-longinfo=" + std::to_string(from) + "-" + std::to_string(to));
+    ApplyOption(opt, "-longinfo=" + std::to_string(from) + "-" + std::to_string(to));
   }
 }
 
@@ -53,7 +56,7 @@ bool Affordable(std::string_view text) {
     if (line.substr(0, 6) != "LOCUS ") continue;
     std::string name;
     int length = 0;
-    if (read_locus_line(line, name, length)) total += length;
+    if (ReadLocusLine(line, name, length)) total += length;
     if (total > kMaxPositions) return false;
   }
   return true;
@@ -71,6 +74,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Input in;
   in.UseMemory(text);
   Output out(sink, 1 << 16);
-  convert(opt, in, out);
+  Convert(opt, in, out);
   return 0;
 }

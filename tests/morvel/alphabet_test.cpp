@@ -6,6 +6,8 @@
 #include "dna.h"
 #include "protein.h"
 
+using namespace morvel;
+
 namespace {
 
 // The characters of 0..255 (as the callers pass them, signed or not) that

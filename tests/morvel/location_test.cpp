@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+using namespace morvel;
+
 namespace {
 
 // "(s,e,c)" per range, "open" for an open start or end.

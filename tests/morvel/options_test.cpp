@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+using namespace morvel;
+
 namespace {
 
 std::vector<std::string> Keys(const Options& opt) {
@@ -29,7 +31,7 @@ TEST(Options, IntegerArgumentsFillTheRestExactly) {
   };
   for (const auto& c : cases) {
     Options opt;
-    EXPECT_EQ(apply_option(opt, c.piece), c.ok) << c.piece;
+    EXPECT_EQ(ApplyOption(opt, c.piece), c.ok) << c.piece;
     if (c.ok) {
       EXPECT_TRUE(opt.info);
       EXPECT_FALSE(opt.normal);
@@ -50,32 +52,32 @@ TEST(Options, LonginfoAndExtend) {
   };
   for (const auto& c : cases) {
     Options opt;
-    EXPECT_EQ(apply_option(opt, c.piece), c.ok) << c.piece;
+    EXPECT_EQ(ApplyOption(opt, c.piece), c.ok) << c.piece;
     if (c.ok) {
       EXPECT_EQ(std::make_pair(opt.longfrom, opt.longto), std::make_pair(c.from, c.to));
     }
   }
   Options opt;
-  EXPECT_TRUE(apply_option(opt, "-extend=5"));
-  EXPECT_TRUE(apply_option(opt, "-extend=-2"));
+  EXPECT_TRUE(ApplyOption(opt, "-extend=5"));
+  EXPECT_TRUE(ApplyOption(opt, "-extend=-2"));
   EXPECT_EQ(opt.extend, -2) << "a later option overrides";
-  EXPECT_FALSE(apply_option(opt, "-extend=a"));
+  EXPECT_FALSE(ApplyOption(opt, "-extend=a"));
 }
 
 TEST(Options, FlagsMutationAndKeys) {
   Options opt;
-  for (const char* p : {"g", "-gene", "-bothstrand", "-posname", "-mutation=t"}) EXPECT_TRUE(apply_option(opt, p)) << p;
+  for (const char* p : {"g", "-gene", "-bothstrand", "-posname", "-mutation=t"}) EXPECT_TRUE(ApplyOption(opt, p)) << p;
   EXPECT_TRUE(opt.gene && opt.bothstrand && opt.posname);
   EXPECT_EQ(opt.mutation, 't');
   EXPECT_TRUE(opt.normal);
-  for (const char* p : {"e", "ge", "-mutation=tt", "-mutation=", "-Gene", "G"}) EXPECT_FALSE(apply_option(opt, p)) << p;
+  for (const char* p : {"e", "ge", "-mutation=tt", "-mutation=", "-Gene", "G"}) EXPECT_FALSE(ApplyOption(opt, p)) << p;
 
-  EXPECT_TRUE(apply_option(opt, "-annotate=CDS,,exon"));
-  EXPECT_TRUE(apply_option(opt, "-annotate=gene"));
+  EXPECT_TRUE(ApplyOption(opt, "-annotate=CDS,,exon"));
+  EXPECT_TRUE(ApplyOption(opt, "-annotate=gene"));
   EXPECT_TRUE(opt.annotate);
   EXPECT_EQ(Keys(opt), (std::vector<std::string>{"gene", "exon", "", "CDS"}));
   Options empty;
-  EXPECT_TRUE(apply_option(empty, "-annotate="));
+  EXPECT_TRUE(ApplyOption(empty, "-annotate="));
   EXPECT_EQ(Keys(empty), (std::vector<std::string>{""}));
 }
 

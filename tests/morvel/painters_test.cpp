@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+using namespace morvel;
+
 namespace {
 
 LocPtr Parse(const char* text) {
@@ -21,7 +23,7 @@ std::string Region(int length, std::vector<std::pair<const char*, char>> feature
   return track;
 }
 
-// The codon track after painting, and what codon_at tells of each position
+// The codon track after painting, and what CodonAt tells of each position
 // without a track: the two must agree.
 std::string Codons(int length, const char* text, int phase) {
   CodonTrack codons;
@@ -31,7 +33,7 @@ std::string Codons(int length, const char* text, int phase) {
   std::string out;
   for (int p = 1; p <= length; ++p) {
     out += std::to_string(codons.At(p - 1));
-    EXPECT_EQ(codon_at(loc.get(), length, phase, p), codons.At(p - 1)) << text << " at " << p;
+    EXPECT_EQ(CodonAt(loc.get(), length, phase, p), codons.At(p - 1)) << text << " at " << p;
   }
   return out;
 }
@@ -47,7 +49,7 @@ TEST(Painters, LetterPrecedence) {
       {'O', '.', true},  {'O', 'O', false}, {'O', 'G', false}, {'x', '.', true},  {'x', 'x', false},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(may_paint(c.letter, c.current), c.written) << c.letter << " over " << c.current;
+    EXPECT_EQ(MayPaint(c.letter, c.current), c.written) << c.letter << " over " << c.current;
 }
 
 TEST(Painters, AnnotateFollowsPrecedenceWhateverTheOrder) {
@@ -157,8 +159,8 @@ TEST(Painters, NegativePhaseKeepsItsSign) {
   EXPECT_EQ(codons.At(2), -1);
   codon_annotate(Parse("1..4").get(), codons, 4, 3);
   EXPECT_EQ(codons.At(1), 1);  // a later CDS overwrites the value kept aside
-  EXPECT_EQ(codon_at(Parse("1..2147483647").get(), INT_MAX, 1, INT_MAX), 1);
-  EXPECT_EQ(codon_at(Parse("complement(1..2147483647)").get(), INT_MAX, 2, 1), 2);
+  EXPECT_EQ(CodonAt(Parse("1..2147483647").get(), INT_MAX, 1, INT_MAX), 1);
+  EXPECT_EQ(CodonAt(Parse("complement(1..2147483647)").get(), INT_MAX, 2, 1), 2);
 }
 
 }  // namespace

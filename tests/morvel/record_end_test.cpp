@@ -11,6 +11,9 @@
 
 #include "morvel.h"
 
+using namespace col;
+using namespace morvel;
+
 namespace {
 
 struct CloseFile {
@@ -26,14 +29,14 @@ struct Result {
 // them out.
 Result Convert(const std::vector<std::string>& pieces, const std::string& input) {
   Options opt;
-  for (const auto& piece : pieces) EXPECT_TRUE(apply_option(opt, piece)) << piece;
+  for (const auto& piece : pieces) EXPECT_TRUE(ApplyOption(opt, piece)) << piece;
   std::unique_ptr<FILE, CloseFile> file{std::tmpfile()};
   int status;
   {
     Output out(file.get(), 1 << 12);
     Input in;
     in.UseMemory(input);
-    status = convert(opt, in, out);
+    status = Convert(opt, in, out);
     out.Flush();
   }
   std::string text;

@@ -9,26 +9,33 @@
 #include <utility>
 #include <vector>
 
+#include "reports.h"
+
+using namespace col;
+using namespace morvel;
+
 namespace {
 
 struct CloseFile {
   void operator()(FILE* f) const { std::fclose(f); }
 };
 
-// A conversion whose output goes to a temporary file.
+// A record, its tracks and report text, and output to a temporary file.
 struct Writer {
   Options opt;
   std::unique_ptr<FILE, CloseFile> file{std::tmpfile()};  // outlives `out`
   Output out;
-  Conversion conv{opt, out};
+  Record record;
+  Locus locus;
+  std::string report;
   long taken = 0;
 
   explicit Writer(std::size_t capacity = 1 << 20) : out(file.get(), capacity) {}
 
   // Everything written since the last call, the held report text first.
   std::string Take() {
-    out.Write(conv.locus.report);
-    conv.locus.report.clear();
+    out.Write(report);
+    report.clear();
     out.Flush();
     std::string text;
     std::fseek(file.get(), taken, SEEK_SET);
@@ -38,9 +45,10 @@ struct Writer {
     return text;
   }
   void MakeTracks(int length) {
-    Locus& l = conv.locus;
-    l.name = "REC";
-    l.accession = "ACC";
+    record.name = "REC";
+    record.accession = "ACC";
+    record.length = length;
+    Locus& l = locus;
     l.length = length;
     l.residue.assign(length, 'a');
     l.region.assign(length, '.');
@@ -92,7 +100,7 @@ TEST(Writer, BodyLinesMatchPrintf) {
     w.opt.gene = gene;
     w.opt.annotate = true;
     w.MakeTracks(length);
-    Locus& l = w.conv.locus;
+    Locus& l = w.locus;
     std::string plus, minus;
     int k = 0;
     for (auto [from, to] : runs) {
@@ -111,7 +119,7 @@ TEST(Writer, BodyLinesMatchPrintf) {
         minus += body_line(l, p, c, gene);
       }
     }
-    print_entries(w.conv);
+    print_entries(w.opt, w.record, w.locus, w.out);
     std::string text = w.Take();
     EXPECT_EQ(body_lines_of(text), plus + minus) << "variant " << variant;
   }
@@ -137,13 +145,14 @@ TEST(Writer, InfoSeq) {
       {"-atgc", 3, 0, "seq -atgc (.)\n", "-atgc"},
   };
   for (const auto& c : cases) {
-    Writer w;
-    w.opt.mutation = c.mutation;
-    std::copy(c.window, c.window + 5, w.conv.locus.window);
-    w.conv.locus.infocodon = c.infocodon;
-    info_seq(w.conv);
-    EXPECT_EQ(w.Take(), c.report) << c.window << " " << c.infocodon;
-    EXPECT_EQ(std::string(w.conv.locus.window, 5), c.window_after);
+    PositionReport r;
+    r.mutation = c.mutation;
+    std::copy(c.window, c.window + 5, r.window);
+    r.infocodon = c.infocodon;
+    std::string text;
+    info_seq(r, text);
+    EXPECT_EQ(text, c.report) << c.window << " " << c.infocodon;
+    EXPECT_EQ(std::string(r.window, 5), c.window_after);
   }
 }
 
@@ -167,16 +176,18 @@ TEST(Writer, InfoFeature) {
       {"exon", "4..5", 3, 0, "", 9},
   };
   for (const auto& c : cases) {
-    Writer w;
-    w.MakeTracks(5);
-    w.opt.infopos = c.infopos;
-    w.conv.scan.codonstart = c.codonstart;
-    w.conv.locus.infocodon = 9;
-    w.conv.scan.key = c.key;
-    w.conv.scan.loc = ReadLoc(c.location);
-    info_feature(w.conv);
-    EXPECT_EQ(w.Take(), c.report) << c.key << " " << c.location;
-    EXPECT_EQ(w.conv.locus.infocodon, c.infocodon) << c.key << " " << c.location;
+    PositionReport r;
+    r.length = 5;
+    r.infopos = c.infopos;
+    r.codonstart = c.codonstart;
+    r.infocodon = 9;
+    Feature f;
+    f.key = c.key;
+    f.loc = ReadLoc(c.location);
+    std::string text;
+    info_feature(r, f, text);
+    EXPECT_EQ(text, c.report) << c.key << " " << c.location;
+    EXPECT_EQ(r.infocodon, c.infocodon) << c.key << " " << c.location;
   }
 }
 

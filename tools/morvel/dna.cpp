@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+namespace morvel {
+
 namespace {
 
 using Table = std::array<char, 256>;
@@ -39,3 +41,5 @@ int IsDNAnuc(int c) { return kNuc[Index(c)]; }
 int IsDNAnucExt(int c) { return kNucExt[Index(c)]; }
 
 int DNAcomplement(int c) { return kComplement[Index(c)]; }
+
+}  // namespace morvel

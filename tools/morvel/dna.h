@@ -1,6 +1,8 @@
 // The dna module: nucleotide letters and their complements.
 #pragma once
 
+namespace morvel {
+
 // 1 for A C G T and "-", either case; else 0.
 int IsDNAnuc(int c);
 
@@ -11,3 +13,9 @@ int IsDNAnucExt(int c);
 // The complementary letter, case kept: A<->T, C<->G, U to A; every other
 // character gives "n".
 int DNAcomplement(int c);
+
+}  // namespace morvel
+
+// morvel --variants names these unqualified until it moves into the
+// namespace.
+using morvel::DNAcomplement;

@@ -5,6 +5,8 @@
 
 #include "scan.h"
 
+namespace morvel {
+
 LocPtr MakeLoc() { return std::make_unique<Loc>(); }
 
 Range InitRange(int start, int end, int comp) { return Range{start, end, comp}; }
@@ -19,10 +21,6 @@ LocPtr ReadLoc(std::string_view text) {
 }
 
 namespace {
-
-bool StartsWith(std::string_view text, std::size_t at, std::string_view word) {
-  return text.substr(at, word.size()) == word;
-}
 
 // Reads a decimal number at `at` the way "%d" does (leading white space and
 // a sign allowed) and moves `at` behind it. Positions are never negative and
@@ -160,10 +158,10 @@ int ReadComplementJoin(Loc& loc, std::string_view text, std::size_t& cursor, int
 
 int rec_RL(Loc& loc, std::string_view text, std::size_t& cursor, int comp, int depth) {
   static constexpr std::string_view kComplement = "complement(";
-  std::size_t word = StartsWith(text, cursor, "join(")    ? 5
-                     : StartsWith(text, cursor, "order(") ? 6
+  std::size_t word = col::StartsWith(text, "join(", cursor)    ? 5
+                     : col::StartsWith(text, "order(", cursor) ? 6
                                                           : 0;
-  bool complement = StartsWith(text, cursor, kComplement);
+  bool complement = col::StartsWith(text, kComplement, cursor);
   if ((complement || word) && depth >= kMaxLocDepth) return 1;
   if (complement) {
     std::size_t at = cursor + kComplement.size();
@@ -241,3 +239,5 @@ int InLocRange(const Loc* loc, int from, int to) {
     return Low(r) <= to && from <= hi;
   });
 }
+
+}  // namespace morvel

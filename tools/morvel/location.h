@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+namespace morvel {
+
 // Markers of a range that runs from the first or to the last position of the
 // sequence. Written positions are never negative, so they cannot collide.
 constexpr int kOpenStart = -1;
@@ -63,3 +65,13 @@ int InLoc(const Loc* loc, int p);
 
 // The same codes for the first part that overlaps the positions from..to.
 int InLocRange(const Loc* loc, int from, int to);
+
+}  // namespace morvel
+
+// morvel --variants names these unqualified until it moves into the
+// namespace.
+using morvel::Loc;
+using morvel::LocPtr;
+using morvel::Range;
+using morvel::kOpenStart;
+using morvel::kOpenEnd;

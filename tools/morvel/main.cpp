@@ -12,5 +12,5 @@ int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, 1 << 30);
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
 #endif
-  return morvel_main(argc, argv);
+  return morvel::MorvelMain(argc, argv);
 }

@@ -5,16 +5,16 @@
 #include <string_view>
 
 #include "llist.h"
-#include "scan.h"
+#include "scan.h"  // for morvel --variants (see below)
 
-using namespace col;
+namespace morvel {
 
 struct Options {
   bool gene = false;        // columns 4 to 6: intron/exon, codonpos, strand
   bool bothstrand = false;  // a minus-strand entry after each plus-strand entry
   bool posname = false;     // with annotate: names carry first position and strand
   bool annotate = false;    // only regions of features whose key is in `keys`
-  LList<std::string>* keys = nullptr;  // owned; newest key first
+  col::LList<std::string>* keys = nullptr;  // owned; newest key first
   int extend = 0;           // positions added on both sides of selected regions
   bool info = false;        // the position report
   int infopos = 0;
@@ -36,6 +36,12 @@ struct Options {
 
 // Applies one option piece as the scanner hands it out; false for an unknown
 // option or a failed argument check.
-bool apply_option(Options& opt, std::string_view piece);
+bool ApplyOption(Options& opt, std::string_view piece);
 
 void usage();
+
+}  // namespace morvel
+
+// morvel --variants names the options unqualified, and finds the text
+// scanners through this header, until it moves into the namespace.
+using morvel::Options;

@@ -1,6 +1,13 @@
 #include "painters.h"
 
 #include <algorithm>
+#include <cstdint>
+
+#if __has_include(<sys/mman.h>)
+#include <sys/mman.h>
+#endif
+
+namespace morvel {
 
 namespace {
 
@@ -53,7 +60,7 @@ int Rank(char letter) {
 struct PaintRule {
   bool over[256];
   explicit PaintRule(char letter) {
-    for (int c = 0; c < 256; ++c) over[c] = may_paint(letter, static_cast<char>(c));
+    for (int c = 0; c < 256; ++c) over[c] = MayPaint(letter, static_cast<char>(c));
   }
 };
 
@@ -87,7 +94,7 @@ int AdvancePhase(int phase, long long steps) {
 
 }  // namespace
 
-bool may_paint(char letter, char current) {
+bool MayPaint(char letter, char current) {
   int rank = Rank(letter);
   if (rank == 0) return current == '.';
   return rank >= Rank(current);
@@ -117,6 +124,22 @@ void minus_annotate(const Loc* loc, std::string& track, int length, char letter,
   PaintStrand(loc, track, length, letter, ext, 1);
 }
 
+void AdviseHugePages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+  constexpr std::uintptr_t kHuge = std::uintptr_t{1} << 21;
+  std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+  std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHuge - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+}
+
+void StoreLetters(std::string& residue, long long pos, std::string_view letters) {
+  long long size = static_cast<long long>(residue.size());
+  if (pos > size) return;
+  std::size_t n = static_cast<std::size_t>(std::min<long long>(static_cast<long long>(letters.size()), size - pos + 1));
+  std::copy_n(letters.data(), n, residue.begin() + (pos - 1));
+}
+
 void CodonTrack::Reset(std::size_t n) {
   cells.assign(n, 0);
   aside.clear();
@@ -142,7 +165,7 @@ void codon_annotate(const Loc* loc, CodonTrack& codons, int length, int phase) {
   }
 }
 
-int codon_at(const Loc* loc, int length, int phase, int p) {
+int CodonAt(const Loc* loc, int length, int phase, int p) {
   if (!loc || loc->certain.empty()) return 0;
   bool descending = loc->certain.front().comp == 1;
   int codon = 0;
@@ -154,3 +177,5 @@ int codon_at(const Loc* loc, int length, int phase, int p) {
   }
   return codon;
 }
+
+}  // namespace morvel

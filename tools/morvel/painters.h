@@ -9,10 +9,13 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "location.h"
+
+namespace morvel {
 
 // Codon positions, one byte per position. Every painted value but the first
 // base of a CDS lies in -1..3; that first base gets the feature's codon start
@@ -39,7 +42,7 @@ struct CodonTrack {
 // Whether a painter with `letter` may overwrite a cell holding `current`:
 // "3" and "5" beat "E" and "I", which beat "M", which beats "G"; any other
 // letter only fills unpainted (".") cells.
-bool may_paint(char letter, char current);
+bool MayPaint(char letter, char current);
 
 // Paints `letter` over every certain range, both strands alike.
 void annotate(const Loc* loc, std::string& region, int length, char letter);
@@ -59,6 +62,29 @@ void minus_annotate(const Loc* loc, std::string& track, int length, char letter,
 // and 3 across range boundaries.
 void codon_annotate(const Loc* loc, CodonTrack& codons, int length, int phase);
 
+// Asks for huge pages over the whole 2 MB pages of a large new track: filling
+// hundreds of megabytes page by 4 KB page costs more than the whole output.
+void AdviseHugePages(void* data, std::size_t bytes);
+
+// Makes a track of n elements, all `initial`. The storage of earlier records
+// is reused: touching fresh memory for every record costs more than painting
+// and writing it, and the peak stays that of the longest record.
+template <class Track>
+void MakeTrack(Track& track, std::size_t n, typename Track::value_type initial) {
+  if (n > track.capacity()) {
+    Track().swap(track);
+    track.reserve(n);
+    AdviseHugePages(track.data(), n * sizeof initial);
+  }
+  track.assign(n, initial);
+}
+
+// Stores sequence letters into a residue track from position `pos` on;
+// letters beyond the track have no place and are dropped.
+void StoreLetters(std::string& residue, long long pos, std::string_view letters);
+
 // The codon position that codon_annotate(loc, codons, length, phase) would
 // leave at position p, without a track: 0 when it paints no cell p.
-int codon_at(const Loc* loc, int length, int phase, int p);
+int CodonAt(const Loc* loc, int length, int phase, int p);
+
+}  // namespace morvel

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+namespace morvel {
+
 namespace {
 
 using Table = std::array<signed char, 256>;
@@ -93,7 +95,6 @@ constexpr GeneticCode kCodes[] = {
 
 unsigned char Index(int c) { return static_cast<unsigned char>(c); }
 
-
 // The codon's number in the T C A G order, or -1 when a base is unclear.
 int CodonIndex(int first, int second, int third) {
   int a = kBase[Index(first)], b = kBase[Index(second)], c = kBase[Index(third)];
@@ -130,3 +131,5 @@ bool IsStartCodon(const GeneticCode& code, int first, int second, int third) {
   int i = CodonIndex(first, second, third);
   return i >= 0 && code.starts[i] == 'M';
 }
+
+}  // namespace morvel

@@ -1,6 +1,8 @@
 // The protein module: amino-acid letters and the genetic codes.
 #pragma once
 
+namespace morvel {
+
 // 1 for the twenty amino-acid letters and "-", either case; else 0.
 int IsAmino(int c);
 
@@ -30,3 +32,13 @@ char TranslateCodon(const GeneticCode& code, int first, int second, int third);
 
 // Whether the codon is one of the code's start codons.
 bool IsStartCodon(const GeneticCode& code, int first, int second, int third);
+
+}  // namespace morvel
+
+// morvel --variants names these unqualified until it moves into the
+// namespace.
+using morvel::GeneticCode;
+using morvel::FindGeneticCode;
+using morvel::TranslateCodon;
+using morvel::IsStartCodon;
+using morvel::Nuc2Amino;

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "col.h"
 #include "dna.h"
-#include "protein.h"
+
+namespace morvel {
 
 namespace {
 
@@ -24,7 +26,7 @@ class PosWord {
     char text[8];
     std::memset(text, ' ', sizeof text);
     char digits[24];
-    char* end = FormatInt(digits, p, 0);
+    char* end = col::FormatInt(digits, p, 0);
     digits_ = static_cast<int>(end - digits);
     std::memcpy(text + 8 - digits_, digits, digits_);
     std::memcpy(&word_, text, sizeof word_);
@@ -93,7 +95,7 @@ class PosWord {
 constexpr std::size_t kMaxLine = 64;
 
 // Complement of every byte, looked up once per run.
-const char* complement_table() {
+const char* ComplementTable() {
   static const std::array<char, 256> table = [] {
     std::array<char, 256> t{};
     for (int c = 0; c < 256; ++c) t[c] = static_cast<char>(DNAcomplement(static_cast<char>(c)));
@@ -103,7 +105,7 @@ const char* complement_table() {
 }
 
 // "     R", " %5d" or "     ." and "     S" of one position.
-inline char* put_gene_columns(char* o, char region, int codon, char strand) {
+inline char* PutGeneColumnsSlow(char* o, char region, int codon, char strand) {
   std::memcpy(o, "     ", 5);
   o[5] = region;
   o += 6;
@@ -116,7 +118,7 @@ inline char* put_gene_columns(char* o, char region, int codon, char strand) {
     o += 6;
   } else {
     *o++ = ' ';
-    o = FormatInt(o, codon, 5);
+    o = col::FormatInt(o, codon, 5);
   }
   std::memcpy(o, "     ", 5);
   o[5] = strand;
@@ -133,8 +135,8 @@ constexpr std::size_t kGeneTailLength = 19;
 // columns are template arguments, so the per-line loop tests neither.
 class BodyLines {
  public:
-  BodyLines(const Conversion& run, int from, bool minus)
-      : locus_(run.locus), gene_(run.opt.gene), minus_(minus), pos_(from), i_(static_cast<std::size_t>(from) - 1) {}
+  BodyLines(const Locus& locus, bool gene, int from, bool minus)
+      : locus_(locus), gene_(gene), minus_(minus), pos_(from), i_(static_cast<std::size_t>(from) - 1) {}
 
   // Writes n lines at `o`, which has room for n * kMaxLine bytes; returns the end.
   char* Put(char* o, std::size_t n) {
@@ -152,7 +154,7 @@ class BodyLines {
     const char* region = kGene ? locus_.region.data() : nullptr;
     const char* strand = kGene ? locus_.strand.data() : nullptr;
     const signed char* codonpos = kGene ? locus_.codonpos.cells.data() : nullptr;
-    const char* complement = complement_table();
+    const char* complement = ComplementTable();
     long long p = pos_;
     PosWord word(std::min(p, PosWord::kMax));
     bool counting = p <= PosWord::kMax;  // `word` holds p
@@ -162,7 +164,7 @@ class BodyLines {
       if (counting) {
         o = word.Put(field);
       } else {
-        o = FormatInt(field, p, 5);
+        o = col::FormatInt(field, p, 5);
       }
       std::memcpy(field - 8, "N     x ", 8);
       field[-2] = kMinus ? complement[static_cast<unsigned char>(residue[i])] : residue[i];
@@ -194,7 +196,7 @@ class BodyLines {
 
   char* PutGeneColumns(char* o, char region, int codon, char strand, std::size_t i) const {
     if (codon < 0 || codon > 9) {
-      o = put_gene_columns(o, region, locus_.codonpos.At(i), strand);
+      o = PutGeneColumnsSlow(o, region, locus_.codonpos.At(i), strand);
       *o = '\n';
       return o + 1;
     }
@@ -212,38 +214,47 @@ class BodyLines {
   std::size_t i_;  // its track index
 };
 
+// What one entry is written from.
+struct EntrySource {
+  const Options& opt;
+  const Record& record;
+  const Locus& locus;
+  col::Output& out;
+};
+
 // Body lines of positions from..to, written in blocks straight into the
 // output buffer.
-void write_body(Conversion& run, int from, int to, bool minus) {
-  BodyLines lines(run, from, minus);
+void WriteBody(const EntrySource& src, int from, int to, bool minus) {
+  BodyLines lines(src.locus, src.opt.gene, from, minus);
+  col::Output& out = src.out;
   std::size_t left = static_cast<std::size_t>(minus ? from - to : to - from) + 1;
-  std::size_t block = run.out.Capacity() / kMaxLine;
+  std::size_t block = out.Capacity() / kMaxLine;
   if (block == 0) {  // an output buffer too small to reserve a line in
     char line[kMaxLine];
-    for (; left > 0; --left) run.out.Write(std::string_view(line, lines.Put(line, 1) - line));
+    for (; left > 0; --left) out.Write(std::string_view(line, lines.Put(line, 1) - line));
     return;
   }
   while (left > 0) {
     std::size_t n = std::min(left, block);
     left -= n;
-    run.out.Commit(lines.Put(run.out.Reserve(n * kMaxLine), n));
+    out.Commit(lines.Put(out.Reserve(n * kMaxLine), n));
   }
 }
 
-void write_entry(Conversion& run, bool minus, int from, int to) {
-  print_entry_text(run, minus, from);
-  write_body(run, from, to, minus);
-  run.out.Write("; **********\n");
+void WriteEntry(const EntrySource& src, bool minus, int from, int to) {
+  print_entry_text(src.opt, src.record, minus, from, src.out);
+  WriteBody(src, from, to, minus);
+  src.out.Write(col::kEndMarkerLine);
 }
 
 // One entry per maximal run of "O" in the mark track: ascending on the plus
 // strand, descending on the minus strand.
-void write_marked_entries(Conversion& run, const std::string& marks, bool minus) {
+void WriteMarkedEntries(const EntrySource& src, const std::string& marks, bool minus) {
   if (!minus) {
     std::size_t start = marks.find('O');
     while (start != std::string::npos) {
       std::size_t end = std::min(marks.find_first_not_of('O', start), marks.size());
-      write_entry(run, false, static_cast<int>(start) + 1, static_cast<int>(end));
+      WriteEntry(src, false, static_cast<int>(start) + 1, static_cast<int>(end));
       start = marks.find('O', end);
     }
     return;
@@ -252,131 +263,116 @@ void write_marked_entries(Conversion& run, const std::string& marks, bool minus)
   while (high != std::string::npos) {
     std::size_t below = marks.find_last_not_of('O', high);  // npos: the run reaches position 1
     int low = below == std::string::npos ? 1 : static_cast<int>(below) + 2;
-    write_entry(run, true, static_cast<int>(high) + 1, low);
+    WriteEntry(src, true, static_cast<int>(high) + 1, low);
     high = below == std::string::npos ? below : marks.rfind('O', below);
   }
 }
 
-bool is_certain(int code) { return code == 1 || code == -1; }
-
-void put_int(std::string& text, long long v) {
-  char digits[24];
-  text.append(digits, FormatInt(digits, v, 0));
+// Region letter painted by each gene-structure key.
+char RegionLetter(const std::string& key) {
+  static const struct {
+    const char* key;
+    char letter;
+  } regions[] = {{"exon", 'E'}, {"intron", 'I'}, {"gene", 'G'},
+                 {"mRNA", 'M'}, {"3'UTR", '3'},  {"5'UTR", '5'}};
+  for (const auto& r : regions) {
+    if (key == r.key) return r.letter;
+  }
+  return 0;
 }
 
 }  // namespace
 
-void print_entry_text(Conversion& run, bool minus, int pos) {
-  Output& out = run.out;
-  const Locus& locus = run.locus;
+void print_entry_text(const Options& opt, const Record& record, bool minus, int pos, col::Output& out) {
   out.Write(
       "; TYPE              DNA\n"
       "; COL 1             label\n"
       "; COL 2             residue\n"
       "; COL 3             seqpos\n");
-  if (run.opt.gene) {
+  if (opt.gene) {
     out.Write(
         "; COL 4             intron/exon\n"
         "; COL 5             codonpos\n"
         "; COL 6             strand\n");
   }
   out.Write("; ENTRY             ");
-  out.Write(locus.name);
-  if (run.opt.posname && run.opt.annotate) {
+  out.Write(record.name);
+  if (opt.posname && opt.annotate) {
     out.Put('_');
     out.PutInt(pos);
     out.Write(minus ? "_M" : "_P");
   }
   out.Write("\n; ACCESSION         ");
-  out.Write(locus.accession);
+  out.Write(record.accession);
   out.Write("\n; LENGTH            ");
-  out.PutInt(locus.length);
+  out.PutInt(record.length);
   out.Put('\n');
   if (minus) out.Write("; STRAND            Minus\n");
-  out.Write("; ----------\n");
+  out.Write(col::kTextSeparatorLine);
 }
 
-void print_entries(Conversion& run) {
-  const Locus& locus = run.locus;
-  const Options& opt = run.opt;
+void print_entries(const Options& opt, const Record& record, const Locus& locus, col::Output& out) {
+  EntrySource src{opt, record, locus, out};
   if (opt.annotate) {
-    write_marked_entries(run, locus.plusmark, false);
-    write_marked_entries(run, locus.minusmark, true);
+    WriteMarkedEntries(src, locus.plusmark, false);
+    WriteMarkedEntries(src, locus.minusmark, true);
     return;
   }
   if (locus.length <= 0) return;
-  write_entry(run, false, 1, locus.length);
-  if (opt.bothstrand) write_entry(run, true, locus.length, 1);
+  WriteEntry(src, false, 1, locus.length);
+  if (opt.bothstrand) WriteEntry(src, true, locus.length, 1);
 }
 
-void info_feature(Conversion& run) {
-  const Scanner& scan = run.scan;
-  Locus& locus = run.locus;
-  std::string& out = locus.report;
-  const int infopos = run.opt.infopos;
-  int s = InLoc(scan.loc.get(), infopos);
-  if (!is_certain(s) || scan.key == "source") return;
-  if (scan.key == "CDS") {
-    // A position beyond the sequence has no codon position.
-    int codon = infopos >= 1 && infopos <= locus.length
-                    ? codon_at(scan.loc.get(), locus.length, scan.codonstart, infopos)
-                    : 0;
-    out += "CDS ";
-    put_int(out, codon);
-    // Only codon positions 1 to 3 select a codon around the position.
-    locus.infocodon = codon >= 1 && codon <= 3 ? (s == 1 ? codon : -codon) : 0;
-  } else {
-    out += scan.key;
+void ColWriter::RecordStart(const Record& record) {
+  std::size_t n = static_cast<std::size_t>(record.length);
+  Locus& locus = locus_;
+  locus.length = record.length;
+  MakeTrack(locus.residue, n, '-');
+  MakeTrack(locus.region, opt_.gene ? n : 0, '.');
+  MakeTrack(locus.strand, opt_.gene ? n : 0, '.');
+  MakeTrack(locus.codonpos.cells, opt_.gene ? n : 0, 0);
+  locus.codonpos.aside.clear();
+  MakeTrack(locus.plusmark, opt_.annotate ? n : 0, '.');
+  MakeTrack(locus.minusmark, opt_.annotate ? n : 0, '.');
+  codonstart_ = 1;
+}
+
+// Whether the annotate option lists the key (exactly, case-sensitively).
+// The list becomes a set once, as thousands of keys meet millions of
+// features.
+bool ColWriter::IsSelected(const std::string& key) {
+  if (!selected_made_) {
+    col::Counter<std::string> keys;
+    col::InitCounter(&keys, opt_.keys, -1);
+    while (const std::string* selected = col::Next(&keys)) selected_.insert(*selected);
+    selected_made_ = true;
   }
-  out += s == 1 ? " (+), " : " (-), ";
+  return selected_.count(key) != 0;
 }
 
-void info_seq(Conversion& run) {
-  std::string& out = run.locus.report;
-  char* w = run.locus.window;
-  const char mutation = run.opt.mutation;
-  const int codon = run.locus.infocodon;
-  out += "seq ";
-  out.append(w, 5);
-  if (codon != 0) {
-    auto comp = [](char c) { return static_cast<char>(DNAcomplement(c)); };
-    // The codon's bases in reading order: on the plus strand from window
-    // 3 - p on, on the minus strand the complements from window p + 1 down.
-    auto translate = [&] {
-      if (codon > 0) return Nuc2Amino(w[3 - codon], w[4 - codon], w[5 - codon]);
-      int p = -codon;
-      return Nuc2Amino(comp(w[p + 1]), comp(w[p]), comp(w[p - 1]));
-    };
-    out += " (";
-    out += translate();
-    if (mutation) {
-      char old = w[2];
-      w[2] = codon > 0 ? mutation : comp(mutation);
-      out += " -> ";
-      out += translate();
-      out += ") (";
-      out += old;
-      out += " -> ";
-      out += w[2];
-    }
-    out += ')';
+void ColWriter::FeatureEnd(const Feature& feature) {
+  Locus& locus = locus_;
+  const Loc* loc = feature.loc.get();
+  const std::string& key = feature.key;
+  if (key == "CDS") codonstart_ = CodonStartAfter(feature, codonstart_);
+  if (opt_.annotate && IsSelected(key)) {
+    plus_annotate(loc, locus.plusmark, locus.length, 'O', opt_.extend);
+    minus_annotate(loc, locus.minusmark, locus.length, 'O', opt_.extend);
   }
-  out += '\n';
-}
-
-void longinfo_feature(Conversion& run) {
-  Scanner& scan = run.scan;
-  int r = InLocRange(scan.loc.get(), run.opt.longfrom, run.opt.longto);
-  scan.inreport = is_certain(r) && scan.key != "source";
-}
-
-void longinfo_line(Conversion& run, std::string_view line) {
-  Scanner& scan = run.scan;
-  if (!scan.inreport) return;
-  std::string& out = run.locus.report;
-  if (scan.textpending) {
-    out += scan.feattext;
-    scan.textpending = false;
+  if (char letter = RegionLetter(key)) {
+    strand_annotate(loc, locus.strand, locus.length);
+    annotate(loc, locus.region, locus.length, letter);
+  } else if (key == "CDS") {
+    strand_annotate(loc, locus.strand, locus.length);
+    codon_annotate(loc, locus.codonpos, locus.length, codonstart_);
   }
-  out += line;
 }
+
+void ColWriter::Letters(long long pos, std::string_view letters) { StoreLetters(locus_.residue, pos, letters); }
+
+// A feature the end line cut off is dropped unpainted.
+void ColWriter::RecordEnd(const Record& record, const Feature* /*open*/) {
+  print_entries(opt_, record, locus_, out_);
+}
+
+}  // namespace morvel

@@ -1,33 +1,62 @@
-// The col entry writer and the two reports of morvel: the position report
-// (features, residues and codon at one position) and the range report
-// (feature-table lines of the features that overlap a range).
+// The painters' consumer and the col entry writer: each finished feature is
+// painted into the record's per-position tracks, and at the record's end
+// line its entries are written.
 #pragma once
 
-#include <string_view>
+#include <string>
+#include <unordered_set>
 
-#include "scanner.h"
+#include "genbank.h"
+#include "options.h"
+#include "output.h"
+#include "painters.h"
+
+namespace morvel {
+
+// The per-position tracks of one record (position p is element p - 1), made
+// once at the LOCUS line in storage that later records reuse. Tracks that the
+// output never reads are empty.
+struct Locus {
+  int length = 0;
+  std::string residue;    // sequence letter per position, "-" where none was read
+  std::string region;     // "E", "I", "G", "M", "3", "5" or "." (only with gene)
+  std::string strand;     // "+", "-" or "." (only with gene)
+  CodonTrack codonpos;    // codon position inside CDS features, 0 elsewhere (only with gene)
+  std::string plusmark;   // "O" in selected plus-strand regions (only with annotate)
+  std::string minusmark;  // "O" in selected minus-strand regions (only with annotate)
+};
+
+// Paints every finished feature into the tracks and writes the record's
+// entries at its end line.
+class ColWriter : public RecordConsumer {
+ public:
+  ColWriter(const Options& opt, col::Output& out) : opt_(opt), out_(out) {}
+
+  void RecordStart(const Record& record) override;
+  void FeatureEnd(const Feature& feature) override;
+  void Letters(long long pos, std::string_view letters) override;
+  void RecordEnd(const Record& record, const Feature* open) override;
+
+  const Locus& GetLocus() const { return locus_; }
+  int CodonStart() const { return codonstart_; }
+
+ private:
+  bool IsSelected(const std::string& key);
+
+  const Options& opt_;
+  col::Output& out_;
+  Locus locus_;
+  int codonstart_ = 1;  // kept across the CDS features of one record
+  std::unordered_set<std::string> selected_;  // opt.keys as a set, made at the first feature
+  bool selected_made_ = false;
+};
 
 // Writes the record's entries: the plus-strand entry (or, with annotate, one
 // entry per selected plus-strand region), then the minus-strand entries when
 // bothstrand or annotate asks for them.
-void print_entries(Conversion& run);
+void print_entries(const Options& opt, const Record& record, const Locus& locus, col::Output& out);
 
 // The entry text of one entry; `pos` is its first written position.
-void print_entry_text(Conversion& run, bool minus, int pos);
+void print_entry_text(const Options& opt, const Record& record, bool minus, int pos, col::Output& out);
 
-// The reports go into the record's report text, which the scanner writes at
-// the record's end line.
-
-// Position report item of the feature just closed.
-void info_feature(Conversion& run);
-
-// Position report: the residues around the position and the amino acid of
-// its codon, ending the report line of the record.
-void info_seq(Conversion& run);
-
-// Range report: decides, once its location is read, whether the open
-// feature overlaps the range.
-void longinfo_feature(Conversion& run);
-
-// Range report: one qualifier line of the open feature.
-void longinfo_line(Conversion& run, std::string_view line);
+}  // namespace morvel

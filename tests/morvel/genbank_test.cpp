@@ -1,4 +1,4 @@
-#include "scanner.h"
+#include "genbank.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,16 @@
 #include <memory>
 #include <string>
 
+#include "reports.h"
+#include "writer.h"
+
+using namespace col;
+using namespace morvel;
+
 namespace {
 
-// A conversion whose output goes to a temporary file.
+// The reader with the col writer and the reports, whose output goes to a
+// temporary file.
 struct CloseFile {
   void operator()(FILE* f) const { std::fclose(f); }
 };
@@ -19,7 +26,9 @@ struct Feeder {
   Options opt;
   std::unique_ptr<FILE, CloseFile> file{std::tmpfile()};  // outlives `out`
   Output out{file.get()};
-  Conversion conv{opt, out};
+  ColWriter writer{opt, out};
+  Reports reports{opt, out};
+  GenBankReader reader{{&reports, &writer}};
 
   // Feeds the lines of `text`; false as soon as the scanner fails.
   bool Feed(const std::string& text) {
@@ -27,16 +36,17 @@ struct Feeder {
     while (at < text.size()) {
       std::size_t nl = text.find('\n', at);
       std::size_t end = nl == std::string::npos ? text.size() : nl + 1;
-      if (!scan_line(conv, text.substr(at, end - at))) return false;
+      if (!reader.scan_line(std::string_view(text).substr(at, end - at))) return false;
       at = end;
     }
     return true;
   }
+  const Locus& GetLocus() const { return writer.GetLocus(); }
 };
 
 const std::string kLocus = "LOCUS       REC 12 bp DNA linear\n";
 
-TEST(Scanner, LocusLine) {
+TEST(GenBankReader, LocusLine) {
   struct Case {
     const char* line;
     bool ok;
@@ -59,7 +69,7 @@ TEST(Scanner, LocusLine) {
   for (const auto& c : cases) {
     std::string name;
     int length = -1;
-    ASSERT_EQ(read_locus_line(c.line, name, length), c.ok) << c.line;
+    ASSERT_EQ(ReadLocusLine(c.line, name, length), c.ok) << c.line;
     if (c.ok) {
       EXPECT_EQ(name, c.name) << c.line;
       EXPECT_EQ(length, c.length) << c.line;
@@ -67,11 +77,11 @@ TEST(Scanner, LocusLine) {
   }
   std::string long_name(5000, 'N'), name;
   int length = 0;
-  ASSERT_TRUE(read_locus_line("LOCUS " + long_name + " 1 bp DNA\n", name, length));
+  ASSERT_TRUE(ReadLocusLine("LOCUS " + long_name + " 1 bp DNA\n", name, length));
   EXPECT_EQ(name, long_name);
 }
 
-TEST(Scanner, AccessionGathering) {
+TEST(GenBankReader, AccessionGathering) {
   const std::string big(9895, 'A');
   struct Case {
     std::string lines;
@@ -90,19 +100,19 @@ TEST(Scanner, AccessionGathering) {
   for (const auto& c : cases) {
     Feeder run;
     ASSERT_TRUE(run.Feed(kLocus + c.lines + "ORIGIN\n"));
-    EXPECT_EQ(run.conv.locus.accession, c.accession) << c.lines;
+    EXPECT_EQ(run.reader.GetRecord().accession, c.accession) << c.lines;
   }
 }
 
-TEST(Scanner, AccessionOfRecordWithoutOne) {
+TEST(GenBankReader, AccessionOfRecordWithoutOne) {
   Feeder run;
   ASSERT_TRUE(run.Feed(kLocus + "//\n"));
-  EXPECT_EQ(run.conv.locus.accession, "");
+  EXPECT_EQ(run.reader.GetRecord().accession, "");
   ASSERT_TRUE(run.Feed(kLocus + "ACCESSION   LONGERNAME\n//\n" + kLocus + "ACCESSION   B\n//\n" + kLocus));
-  EXPECT_EQ(run.conv.locus.accession, "B");  // nothing left of the longer text before it
+  EXPECT_EQ(run.reader.GetRecord().accession, "B");  // nothing left of the longer text before it
 }
 
-TEST(Scanner, LocationOverContinuationLines) {
+TEST(GenBankReader, LocationOverContinuationLines) {
   Feeder run;
   const std::string feature =
       "     CDS             join(1..3,\n"
@@ -110,16 +120,17 @@ TEST(Scanner, LocationOverContinuationLines) {
       "                     10..12)\n";
   ASSERT_TRUE(run.Feed(kLocus + "FEATURES             Location/Qualifiers\n" + feature +
                        "                     /codon_start=2\n"));
-  const Scanner& scan = run.conv.scan;
-  EXPECT_EQ(scan.key, "CDS");
-  EXPECT_EQ(scan.loctext, "join(1..3,5..7,10..12)");
-  EXPECT_EQ(scan.feattext, feature);
-  ASSERT_NE(scan.loc, nullptr);
-  EXPECT_EQ(scan.loc->certain.size(), 3u);
-  EXPECT_EQ(scan.codonstart, 2);
+  const Feature& open = run.reader.GetFeature();
+  EXPECT_EQ(open.key, "CDS");
+  EXPECT_EQ(run.reader.GetLoctext(), "join(1..3,5..7,10..12)");
+  EXPECT_EQ(open.text, feature);
+  ASSERT_NE(open.loc, nullptr);
+  EXPECT_EQ(open.loc->certain.size(), 3u);
+  ASSERT_TRUE(run.Feed("ORIGIN\n"));  // closes the feature
+  EXPECT_EQ(run.writer.CodonStart(), 2);
 }
 
-TEST(Scanner, LongLocationOverManyLinesPaintsAsOnOneLine) {
+TEST(GenBankReader, LongLocationOverManyLinesPaintsAsOnOneLine) {
   // 2,000 ranges: one continuation line each, or all on the feature line.
   const int ranges = 2000, length = 4 * ranges;
   std::string one_line = "join(", lines = "join(\n";
@@ -136,8 +147,8 @@ TEST(Scanner, LongLocationOverManyLinesPaintsAsOnOneLine) {
     ASSERT_TRUE(run.Feed("LOCUS       R " + std::to_string(length) + " bp DNA\nFEATURES             Location/Qualifiers\n" +
                          "     exon            " + (form == 0 ? one_line + "\n" : lines) + "     CDS             " +
                          (form == 0 ? one_line + "\n" : lines) + "ORIGIN\n"));
-    painted[form] = run.conv.locus.region + run.conv.locus.strand;
-    for (int p = 0; p < length; ++p) codons[form].push_back(run.conv.locus.codonpos.At(p));
+    painted[form] = run.GetLocus().region + run.GetLocus().strand;
+    for (int p = 0; p < length; ++p) codons[form].push_back(run.GetLocus().codonpos.At(p));
   }
   EXPECT_EQ(painted[0].substr(0, 8), "EE..EE..");
   EXPECT_EQ(std::count(painted[0].begin(), painted[0].end(), 'E'), 2 * ranges);
@@ -146,22 +157,22 @@ TEST(Scanner, LongLocationOverManyLinesPaintsAsOnOneLine) {
   EXPECT_EQ(codons[1], codons[0]);
 }
 
-TEST(Scanner, OddFeatureLines) {
+TEST(GenBankReader, OddFeatureLines) {
   Feeder run;
   run.opt.gene = true;
   // A line too short to hold a key is a qualifier line: the CDS stays open.
   ASSERT_TRUE(run.Feed(kLocus + "FEATURES             Location/Qualifiers\n     CDS             1..2\n" +
                        "                     /note=\"a\"\n   \n"));
-  EXPECT_EQ(run.conv.scan.key, "CDS");
-  EXPECT_EQ(run.conv.locus.codonpos.At(0), 0);  // not yet painted
+  EXPECT_EQ(run.reader.GetFeature().key, "CDS");
+  EXPECT_EQ(run.GetLocus().codonpos.At(0), 0);  // not yet painted
   // A feature line without a location closes it and opens a feature that
   // paints nothing.
   ASSERT_TRUE(run.Feed("     exon\n                     /note=\"x\"\nORIGIN\n"));
-  EXPECT_EQ(run.conv.locus.codonpos.At(1), 2);
-  EXPECT_EQ(run.conv.locus.region, std::string(12, '.'));
+  EXPECT_EQ(run.GetLocus().codonpos.At(1), 2);
+  EXPECT_EQ(run.GetLocus().region, std::string(12, '.'));
 }
 
-TEST(Scanner, CodonStartQualifier) {
+TEST(GenBankReader, CodonStartQualifier) {
   struct Case {
     const char* line;
     int codonstart;
@@ -173,60 +184,54 @@ TEST(Scanner, CodonStartQualifier) {
   for (const auto& c : cases) {
     Feeder run;
     ASSERT_TRUE(run.Feed(kLocus + "FEATURES             Location/Qualifiers\n     CDS             1..3\n" + c.line));
-    EXPECT_EQ(run.conv.scan.codonstart, c.codonstart) << c.line;
+    ASSERT_TRUE(run.Feed("ORIGIN\n"));  // closes the CDS
+    EXPECT_EQ(run.writer.CodonStart(), c.codonstart) << c.line;
+    EXPECT_EQ(run.reports.Position().codonstart, c.codonstart) << c.line;
     ASSERT_TRUE(run.Feed("//\n" + kLocus));
-    EXPECT_EQ(run.conv.scan.codonstart, 1);  // reset at each record
+    EXPECT_EQ(run.writer.CodonStart(), 1);  // reset at each record
+    EXPECT_EQ(run.reports.Position().codonstart, 1);
   }
 }
 
-TEST(Scanner, SequenceLetters) {
+TEST(GenBankReader, SequenceLetters) {
   Feeder run;
   run.opt.info = true;  // beside the entries, as the tests can ask
   run.opt.infopos = 5;
   std::string long_line = "        1 " + std::string(10000000, 'g') + "\n";
   ASSERT_TRUE(run.Feed("LOCUS       R 6 bp DNA\nORIGIN\n        1 ac Gt\tn\r\n"));
-  EXPECT_EQ(run.conv.locus.residue, "acGtn-");
-  EXPECT_EQ(std::string(run.conv.locus.window, 5), "Gtn--");
+  EXPECT_EQ(run.GetLocus().residue, "acGtn-");
+  EXPECT_EQ(std::string(run.reports.Position().window, 5), "Gtn--");
   ASSERT_TRUE(run.Feed(long_line));  // letters beyond the length are dropped
-  EXPECT_EQ(run.conv.locus.residue, "acGtng");
-  EXPECT_EQ(std::string(run.conv.locus.window, 5), "Gtngg");
+  EXPECT_EQ(run.GetLocus().residue, "acGtng");
+  EXPECT_EQ(std::string(run.reports.Position().window, 5), "Gtngg");
 }
 
-TEST(Scanner, MakesOnlyTheTracksTheOutputReads) {
+TEST(GenBankReader, MakesOnlyTheTracksTheOutputReads) {
   const std::string locus = "LOCUS       REC 100 bp DNA\n";
   Feeder run;
   ASSERT_TRUE(run.Feed(locus));
-  EXPECT_EQ(run.conv.locus.residue, std::string(100, '-'));
-  EXPECT_TRUE(run.conv.locus.region.empty());  // only with gene
-  EXPECT_EQ(run.conv.locus.codonpos.size(), 0u);  // only with gene
-  EXPECT_TRUE(run.conv.locus.plusmark.empty());  // only with annotate
+  EXPECT_EQ(run.GetLocus().residue, std::string(100, '-'));
+  EXPECT_TRUE(run.GetLocus().region.empty());  // only with gene
+  EXPECT_EQ(run.GetLocus().codonpos.size(), 0u);  // only with gene
+  EXPECT_TRUE(run.GetLocus().plusmark.empty());  // only with annotate
   ASSERT_TRUE(run.Feed("//\n"));
   run.opt.annotate = run.opt.gene = true;
   ASSERT_TRUE(run.Feed(locus));
-  EXPECT_EQ(run.conv.locus.minusmark, std::string(100, '.'));
-  EXPECT_EQ(run.conv.locus.region, std::string(100, '.'));
-  EXPECT_EQ(run.conv.locus.codonpos.cells, std::vector<signed char>(100, 0));
+  EXPECT_EQ(run.GetLocus().minusmark, std::string(100, '.'));
+  EXPECT_EQ(run.GetLocus().region, std::string(100, '.'));
+  EXPECT_EQ(run.GetLocus().codonpos.cells, std::vector<signed char>(100, 0));
   ASSERT_TRUE(run.Feed("//\n"));
-  // The reports read no track, whatever else is asked for.
-  run.opt.normal = false;
-  run.opt.info = run.opt.longinfo = true;
-  ASSERT_TRUE(run.Feed(locus));
-  EXPECT_TRUE(run.conv.locus.residue.empty());
-  EXPECT_TRUE(run.conv.locus.region.empty());
-  EXPECT_EQ(run.conv.locus.codonpos.size(), 0u);
-  EXPECT_TRUE(run.conv.locus.minusmark.empty());
-  run.opt.normal = true;
   ASSERT_TRUE(run.Feed("//\n"));
   ASSERT_TRUE(run.Feed("LOCUS       SHORT 3 bp DNA\n"));
-  EXPECT_EQ(run.conv.locus.residue, "---") << "a later record starts afresh in the reused storage";
-  EXPECT_EQ(run.conv.locus.strand, "...");
+  EXPECT_EQ(run.GetLocus().residue, "---") << "a later record starts afresh in the reused storage";
+  EXPECT_EQ(run.GetLocus().strand, "...");
 }
 
 }  // namespace
 
 namespace {
 
-TEST(Scanner, AnnotateKeysMatchWholeAndCaseSensitively) {
+TEST(GenBankReader, AnnotateKeysMatchWholeAndCaseSensitively) {
   std::string many;
   for (int i = 0; i < 20000; ++i) many += "key" + std::to_string(i) + ",";
   const struct {
@@ -244,7 +249,7 @@ TEST(Scanner, AnnotateKeysMatchWholeAndCaseSensitively) {
     run.opt.AddKeys(c.keys);
     ASSERT_TRUE(run.Feed("LOCUS       R 8 bp DNA\nFEATURES             Location/Qualifiers\n"
                          "     CDS             1..6\n     exon            4..6\nORIGIN\n"));
-    EXPECT_EQ(run.conv.locus.plusmark, c.plusmark) << c.keys.substr(c.keys.size() - 20);
+    EXPECT_EQ(run.GetLocus().plusmark, c.plusmark) << c.keys.substr(c.keys.size() - 20);
   }
 }
 
