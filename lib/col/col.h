@@ -30,6 +30,7 @@
 
 #include "file.h"
 #include "output.h"
+#include "scan.h"
 
 namespace col {
 
@@ -51,9 +52,7 @@ inline constexpr std::string_view kHeaderSeparatorLine =
 inline constexpr std::string_view kTextSeparatorLine = "; ----------\n";
 inline constexpr std::string_view kEndMarkerLine = "; **********\n";
 
-inline bool IsMarker(std::string_view line, std::string_view marker) {
-  return line.size() >= marker.size() && line.substr(0, marker.size()) == marker;
-}
+inline bool IsMarker(std::string_view line, std::string_view marker) { return StartsWith(line, marker); }
 
 // ---------------------------------------------------------------------------
 // Header
@@ -150,6 +149,34 @@ std::optional<ColFile> ReadColfile(Input& in);
 // the body left empty. With n of 0 or less the body is emptied and 0 returned.
 int ReadEntryText(Input& in, Entry& e);
 int ReadEntryLines(Input& in, Entry& e, int n);
+
+// ---------------------------------------------------------------------------
+// Streaming a body
+//
+// A program that handles a body line by line without holding it reads the
+// entry text with ReadEntryText, then the body lines with ReadBodyLine, the
+// loop that ReadEntry and ReadEntryLines run as well:
+//
+//   std::string line;  // one string serves every line
+//   int rc;
+//   while ((rc = ReadBodyLine(in, line)) == 0) { ... a body line ... }
+//   // -1: `line` holds the end marker line; 1: the entry was cut short
+//
+// Reads the next line into `line`, replacing what it held (its storage is
+// reused, nothing is allocated once it is large enough): 0 a body line; -1
+// the end marker line; 1 the input ended first, after "Error in entry\n"
+// unless the input itself failed (Input::Failed), `line` left empty.
+inline int ReadBodyLine(Input& in, std::string& line);
+
+// The end of input inside a body: "Error in entry\n" on standard error
+// unless the input itself failed; 1, ReadBodyLine's answer.
+int BodyCutShort(const Input& in);
+
+inline int ReadBodyLine(Input& in, std::string& line) {
+  if (!GetLine(in, line)) [[unlikely]]
+    return BodyCutShort(in);
+  return IsMarker(line, kEndMarker) ? -1 : 0;
+}
 
 void PrintEntryText(Output& out, const Entry& e);
 void PrintEntryLines(Output& out, const Entry& e);

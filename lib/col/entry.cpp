@@ -47,14 +47,16 @@ int ReadText(Input& in, Entry& e) {
 // were taken first, 1 (body left empty) when the input ended.
 int ReadBody(Input& in, Entry& e, std::size_t limit) {
   while (e.line.size() < limit) {
-    if (!ReadSlot(in, e.line, e.spare)) {
+    std::string& line = NewSlot(e.line, e.spare);
+    int result = ReadBodyLine(in, line);
+    if (result == kError) {
+      DropSlot(e.line, e.spare);
       Release(e.line, e.spare);
-      if (!in.Failed()) std::fputs("Error in entry\n", stderr);
       return kError;
     }
-    if (IsMarker(e.line.back(), kEndMarker)) {
-      e.end.swap(e.line.back());  // the old end's storage goes to spare
-      Keep(std::move(e.line.back()), e.spare);
+    if (result == kEndOfInput) {
+      e.end.swap(line);  // the old end's storage goes to spare
+      Keep(std::move(line), e.spare);
       e.line.pop_back();
       return kEndOfInput;
     }
@@ -84,6 +86,11 @@ bool IsTexStop(std::string_view s) {
 }
 
 }  // namespace
+
+int BodyCutShort(const Input& in) {
+  if (!in.Failed()) std::fputs("Error in entry\n", stderr);
+  return kError;
+}
 
 Entry MakeEntry() { return Entry{}; }
 

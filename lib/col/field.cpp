@@ -17,12 +17,12 @@ namespace {
 
 // A located field: its span runs from `begin` (after the previous field) to
 // `end`, the field's characters from `start` to `end`.
-struct Span {
+struct FieldSpan {
   std::size_t begin = 0, start = 0, end = 0;
 };
 
 // One tight pass: this runs several times for every body line.
-bool LocateField(std::string_view line, int field, Span& span) {
+bool LocateField(std::string_view line, int field, FieldSpan& span) {
   const char* const data = line.data();
   const char* const end = data + line.size();
   const char* p = data;
@@ -127,7 +127,7 @@ int CountField(const Entry& e, int n) { return CountField(LineAddress(e, n)); }
 
 int GetField(std::string_view& out, const Entry& e, int n, int field) {
   std::string_view line = LineAddress(e, n);
-  Span span;
+  FieldSpan span;
   if (!LocateField(line, field, span)) return MissingColumn(field);
   out = line.substr(span.start, span.end - span.start);
   return 0;
@@ -163,7 +163,7 @@ int ChgField(Entry& e, int n, int field, const char* format, ...) {
 
 int ChgFieldText(Entry& e, int n, int field, std::string_view text) {
   std::string* line = LineAt(e, n);
-  Span span;
+  FieldSpan span;
   if (!line || !LocateField(*line, field, span)) return MissingColumn(field);
   std::string copy;
   if (PointsInto(text, *line)) text = copy.assign(text);
@@ -180,7 +180,7 @@ int ChgFieldText(Entry& e, int n, int field, std::string_view text) {
 
 int RmvField(Entry& e, int n, int field) {
   std::string* line = LineAt(e, n);
-  Span span;
+  FieldSpan span;
   if (!line || !LocateField(*line, field, span)) return 1;
   line->erase(span.begin, span.end - span.begin);
   return 0;

@@ -219,11 +219,6 @@ class EntryOutput {
   bool streaming_ = false;
 };
 
-// A body ends at the first line whose first 12 characters are these.
-constexpr std::string_view kEndMarker = "; **********";
-
-bool IsEndMarker(std::string_view line) { return line.substr(0, kEndMarker.size()) == kEndMarker; }
-
 // A line number as a position; an entry streams through line by line, so
 // it may have more lines than an int counts.
 int LineNumber(long long n) { return static_cast<int>(std::min<long long>(n, INT_MAX)); }
@@ -374,18 +369,14 @@ int Colourer::ReadEntry(Input& in, Entry& e, int entryno, EntryOutput& out) {
   return rc;
 }
 
-// The input ended inside a body: the entry reader, asked for more, reports
-// the entry cut short and answers 1.
-int EntryCutShort(Input& in, Entry& e) { return ReadEntryLines(in, e, 1); }
-
 int Colourer::CopyEntry(Input& in, Entry& e, EntryOutput& out) {
   out.Add(e.text);
   std::string& line = scratch_.line[0];
-  while (GetLine(in, line)) {
-    out.Add(line);
-    if (IsEndMarker(line)) return 0;
-  }
-  return EntryCutShort(in, e);
+  int rc;
+  while ((rc = ReadBodyLine(in, line)) == 0) out.Add(line);
+  if (rc == 1) return 1;
+  out.Add(line);  // the end marker line
+  return 0;
 }
 
 int Colourer::ColourEntry(Input& in, Entry& e, EntryOutput& out) {
@@ -405,14 +396,12 @@ int Colourer::ColourEntry(Input& in, Entry& e, EntryOutput& out) {
   ColourLine(e, 1, 1);
   RestoreCr(e.line[0], cr);
   out.Add(e.line[0]);
-  for (long long n = 2; GetLine(in, scratch_.line[0]); ++n) {
-    if (IsEndMarker(scratch_.line[0])) {
-      out.Add(scratch_.line[0]);
-      return 0;
-    }
-    ColourNewLine(LineNumber(n), out);
-  }
-  return EntryCutShort(in, e);
+  std::string& line = scratch_.line[0];
+  long long n = 2;
+  while ((rc = ReadBodyLine(in, line)) == 0) ColourNewLine(LineNumber(n++), out);
+  if (rc == 1) return 1;
+  out.Add(line);  // the end marker line
+  return 0;
 }
 
 void Colourer::EnsureColumns(Entry& e) {

@@ -70,6 +70,10 @@ class Formatted {
 // Reads the next line into a new last element of `lines`; false at end of
 // input, with nothing added.
 bool ReadSlot(Input& in, std::vector<std::string>& lines, std::vector<std::string>& spare);
+// A new last element of `lines`, made from a spare string when there is one.
+std::string& NewSlot(std::vector<std::string>& lines, std::vector<std::string>& spare);
+// Takes the last element of `lines` back to `spare` whatever its size.
+void DropSlot(std::vector<std::string>& lines, std::vector<std::string>& spare);
 // Gives `line` back to `spare`. A string whose storage is far larger than the
 // line it holds is freed instead, so that the kept storage stays in
 // proportion to the lines given back: one long line does not leave a large
