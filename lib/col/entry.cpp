@@ -81,7 +81,7 @@ std::size_t EndOfDeclarations(const Entry& e) {
 // A TeX output stops at a line ";  %%  word".
 bool IsTexStop(std::string_view s) {
   std::size_t p = AfterSemicolon(s);
-  if (p == std::string_view::npos || s.substr(p, 2) != "%%") return false;
+  if (p == std::string_view::npos || !StartsWith(s, "%%", p)) return false;
   return SkipWhite(s, p + 2) < s.size();
 }
 
@@ -96,8 +96,8 @@ Entry MakeEntry() { return Entry{}; }
 
 Entry NewEntry(std::string_view type, std::string_view name, int n) {
   Entry e;
-  e.text.push_back("; TYPE              " + std::string(type) + "\n");
-  e.text.push_back("; ENTRY             " + std::string(name) + "\n");
+  e.text.push_back(TextLine("TYPE", type));
+  e.text.push_back(TextLine("ENTRY", name));
   e.text.emplace_back(kTextSeparatorLine);
   e.line.assign(n > 0 ? n : 0, "\n");
   e.end = kEndMarkerLine;
@@ -129,6 +129,10 @@ void AddEntryText(Entry& e, const char* format, ...) {
   va_start(ap, format);
   InsertFormatted(e, e.text.empty() ? 0 : e.text.size() - 1, format, ap);
   va_end(ap);
+}
+
+void detail::InsertEntryExt(Entry& e, std::string_view text) {
+  InsertLine(e.text, EndOfDeclarations(e), SpareCopy(text, e.spare));
 }
 
 void AddEntryExt(Entry& e, const char* format, ...) {

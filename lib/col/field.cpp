@@ -28,10 +28,10 @@ bool LocateField(std::string_view line, int field, FieldSpan& span) {
   const char* p = data;
   for (int k = 1;; ++k) {
     const char* begin = p;
-    while (p < end && IsWhite(*p)) ++p;
+    while (p < end && IsSpace(*p)) ++p;
     if (p == end) return false;
     const char* start = p;
-    while (p < end && !IsWhite(*p)) ++p;
+    while (p < end && !IsSpace(*p)) ++p;
     if (k >= field) {
       span = {static_cast<std::size_t>(begin - data), static_cast<std::size_t>(start - data),
               static_cast<std::size_t>(p - data)};
@@ -77,37 +77,22 @@ int AppendField(Entry& e, int n, const std::string_view* text) {
 }  // namespace
 
 bool NextField(std::string_view line, std::size_t& pos, std::string_view& field) {
-  std::size_t i = SkipWhite(line, pos);
-  // Past the white space even when no field follows, so that a caller
-  // scanning on from the same position never walks those blanks again.
-  pos = i;
-  if (i >= line.size()) return false;
-  std::size_t start = i;
-  while (i < line.size() && !IsWhite(line[i])) ++i;
-  field = line.substr(start, i - start);
-  pos = i;
+  if (pos >= line.size()) return false;
+  // NextWord moves past the white space even when no field follows, so that
+  // a caller scanning on from the same position never walks it again.
+  std::string_view word = NextWord(line, pos);
+  if (word.empty()) return false;
+  field = word;
   return true;
 }
 
-int CountField(std::string_view line) {
-  std::size_t pos = 0;
-  std::string_view f;
-  int count = 0;
-  while (NextField(line, pos, f)) ++count;
-  return count;
-}
+int CountField(std::string_view line) { return CountFields(line); }
 
 int ParseInt(std::string_view text) {
-  std::size_t i = SkipWhite(text, 0);
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  long long v = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    v = v * 10 + (text[i] - '0');
-    if (v > static_cast<long long>(INT_MAX) + 1) break;  // saturates below
-  }
-  if (negative) v = -v;
-  return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+  ScannedInt n = ScanInt(text);
+  if (n.fits || !n.found) return n.value;
+  // Too large: saturated towards its sign.
+  return text[SkipWhite(text, 0)] == '-' ? INT_MIN : INT_MAX;
 }
 
 int CmpLine(const Entry& a, const Entry& b, int n) {
@@ -186,15 +171,16 @@ int RmvField(Entry& e, int n, int field) {
   return 0;
 }
 
-int __ECAddField(Entry& e, int n, const char* text) { return AddFieldText(e, n, text); }
+int EnsureColAddField(Entry& e, int n, const char* text) { return AddFieldText(e, n, text); }
 
 int EnsureCol(Entry& e, std::string_view label, const char* text) {
   if (int column = ReadColnoND(e, label)) return column;
   const std::string_view fill(text);
   EntryMap(e, AppendField, &fill);
   int column = e.length() > 0 ? CountField(e, 1) : 0;
-  std::string declared(label);
-  AddEntryExt(e, "; COL %-3d           %s\n", column, declared.c_str());
+  // The label as far as a C string reaches, as the declaration was once
+  // formatted with "%s".
+  InsertEntryExt(e, ColLine(column, CText(label)));
   return column;
 }
 
