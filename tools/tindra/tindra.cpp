@@ -21,22 +21,18 @@
 #include "tool.h"
 #include "version.h"
 
+namespace tindra {
+
+using namespace col;
+
 namespace {
 
 // A position field read as an integer: an optional sign and digits. Text
 // that does not start with a number (the gap mark ".") and numbers beyond an
 // int read as 0. Plain digits, the usual case, are read here directly.
 inline int ReadPosition(std::string_view field) {
-  if (!field.empty() && field.size() <= 9) {
-    int v = 0;
-    for (char c : field) {
-      unsigned d = static_cast<unsigned char>(c) - unsigned{'0'};
-      if (d > 9) return ScanInt(field).value;
-      v = v * 10 + static_cast<int>(d);
-    }
-    return v;
-  }
-  return ScanInt(field).value;
+  int value;
+  return ReadDecimal(field, INT_MAX, value) ? value : ScanInt(field).value;
 }
 
 // A position field of a line, as ReadPosition; plain digits, 1 to 8 of
@@ -83,7 +79,7 @@ bool ReadColour(std::string_view text, Colour& colour) {
 
 // Applies one option piece; false for an unknown option or a bad colour.
 // The tests run from top to bottom and the first that fits applies.
-bool apply_option(Settings& s, std::string_view piece) {
+bool ApplyOption(Settings& s, std::string_view piece) {
   auto rest = [&](std::string_view name) { return piece.substr(name.size()); };
   if (piece.starts_with("r")) {
     s.ranges = RangeIndex::FromList(rest("r"));
@@ -115,12 +111,12 @@ bool apply_option(Settings& s, std::string_view piece) {
 
 // False after a bad command line (the caller prints the usage text). True at
 // "--help" or "--version" (s.info), which end the scan.
-bool read_command_line(int argc, char** argv, Settings& s) {
+bool ReadCommandLine(int argc, char** argv, Settings& s) {
   Args args = InitArgument(argc, argv);
   while (auto piece = GetArgument(args)) {
     s.info = ReadInfoOption(*piece);
     if (s.info != InfoOption::kNone) return true;
-    if (!apply_option(s, *piece)) return false;
+    if (!ApplyOption(s, *piece)) return false;
   }
   s.filename = GetFilename(args);
   if (s.filename && GetFilename(args)) return false;
@@ -528,7 +524,7 @@ bool Colourer::ColourPlainLine(std::string_view line, int lineno, EntryOutput& o
   return true;
 }
 
-int colour_file(const Settings& s, int argc, char** argv, Input& in, Output& out) {
+int ColourFile(const Settings& s, int argc, char** argv, Input& in, Output& out) {
   Header header = MakeHeader();
   if (ReadHeader(in, header) != 0) return 1;
   AddHeaderInfo(header, argc, argv);
@@ -580,9 +576,9 @@ constexpr std::string_view kHelp =
     "\n"
     "Read more in tindra(1) and col(5).\n";
 
-int run(int argc, char** argv) {
+int Program(int argc, char** argv) {
   Settings s;
-  if (!read_command_line(argc, argv, s)) {
+  if (!ReadCommandLine(argc, argv, s)) {
     usage();
     return 1;
   }
@@ -593,17 +589,17 @@ int run(int argc, char** argv) {
   if (!LoadBed(s)) return 1;
   Input in;
   if (!OpenInput(in, "tindra", s.filename)) return 1;
-  return FinishInput(in, "tindra", colour_file(s, argc, argv, in, StdOut()));
+  return FinishInput(in, "tindra", ColourFile(s, argc, argv, in, StdOut()));
 }
 
 }  // namespace
 
-int tindra_run(int argc, char** argv, Input& in, Output& out) {
+int Run(int argc, char** argv, Input& in, Output& out) {
   Settings s;
-  if (!read_command_line(argc, argv, s)) return 1;
+  if (!ReadCommandLine(argc, argv, s)) return 1;
   if (s.info != InfoOption::kNone) return 0;
   if (!LoadBed(s)) return 1;
-  return colour_file(s, argc, argv, in, out);
+  return ColourFile(s, argc, argv, in, out);
 }
 
 void usage() {
@@ -618,4 +614,6 @@ void usage() {
       stderr);
 }
 
-int tindra_main(int argc, char** argv) { return RunTool("tindra", run, argc, argv); }
+int Main(int argc, char** argv) { return RunTool("tindra", Program, argc, argv); }
+
+}  // namespace tindra
