@@ -52,7 +52,9 @@ inline constexpr std::string_view kHeaderSeparatorLine =
 inline constexpr std::string_view kTextSeparatorLine = "; ----------\n";
 inline constexpr std::string_view kEndMarkerLine = "; **********\n";
 
-inline bool IsMarker(std::string_view line, std::string_view marker) { return StartsWith(line, marker); }
+inline bool IsMarker(std::string_view line, std::string_view marker) {
+  return line.size() >= marker.size() && line.substr(0, marker.size()) == marker;
+}
 
 // ---------------------------------------------------------------------------
 // Entry-text line forms
@@ -204,10 +206,14 @@ inline int ReadBodyLine(Input& in, std::string& line);
 // unless the input itself failed; 1, ReadBodyLine's answer.
 int BodyCutShort(const Input& in);
 
+// Inline, and the body line laid out as the likely case: this runs once for
+// every line of every body.
 inline int ReadBodyLine(Input& in, std::string& line) {
   if (!GetLine(in, line)) [[unlikely]]
     return BodyCutShort(in);
-  return IsMarker(line, kEndMarker) ? -1 : 0;
+  if (IsMarker(line, kEndMarker)) [[unlikely]]
+    return -1;
+  return 0;
 }
 
 void PrintEntryText(Output& out, const Entry& e);

@@ -77,12 +77,19 @@ int AppendField(Entry& e, int n, const std::string_view* text) {
 }  // namespace
 
 bool NextField(std::string_view line, std::size_t& pos, std::string_view& field) {
+  const char* const data = line.data();
+  const char* const end = data + line.size();
   if (pos >= line.size()) return false;
-  // NextWord moves past the white space even when no field follows, so that
-  // a caller scanning on from the same position never walks it again.
-  std::string_view word = NextWord(line, pos);
-  if (word.empty()) return false;
-  field = word;
+  const char* p = data + pos;
+  while (p < end && IsSpace(*p)) ++p;
+  // Past the white space even when no field follows, so that a caller
+  // scanning on from the same position never walks it again.
+  pos = static_cast<std::size_t>(p - data);
+  if (p == end) return false;
+  const char* start = p;
+  while (p < end && !IsSpace(*p)) ++p;
+  field = std::string_view(start, static_cast<std::size_t>(p - start));
+  pos = static_cast<std::size_t>(p - data);
   return true;
 }
 

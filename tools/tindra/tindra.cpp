@@ -175,7 +175,8 @@ class EntryOutput {
  public:
   explicit EntryOutput(Output& out) : out_(out) { held_.reserve(kHoldLimit); }
 
-  void Add(std::string_view text) {
+  // Inline: it runs for every line, and pieces of lines, of the output.
+  [[gnu::always_inline]] void Add(std::string_view text) {
     if (streaming_) {
       out_.Write(text);
     } else if (held_.size() + text.size() <= kHoldLimit) {
@@ -303,9 +304,11 @@ class Colourer {
   int ColourEntry(Input& in, Entry& e, EntryOutput& out);
   void EnsureColumns(Entry& e);
   int Position(Entry& e, int n, int lineno);
-  int PaintAt(int position);
+  [[gnu::always_inline]] inline int PaintAt(int position);  // once per line
   const std::string& ChosenEnding(int paint);
   void ColourLine(Entry& e, int n, int lineno);
+  void ColourLineFieldByField(Entry& e, int n, int lineno);
+  void PaintSpans(Entry& e, int n, int paint);
   void ColourNewLine(int lineno, EntryOutput& out);
   bool ColourPlainLine(std::string_view line, int lineno, EntryOutput& out);
 
@@ -322,6 +325,12 @@ class Colourer {
   // Per entry: the position column and the colour columns' numbers.
   int position_column_ = 0;
   std::vector<int> numbers_;
+  // The field index of the last colour column, and of the last field a
+  // line is read to (the position's included); up to kFewFields fields are
+  // found in one pass.
+  static constexpr int kFewFields = 16;
+  int last_field_ = 0;
+  int most_fields_ = 0;
   // Per entry: the text that appends the newly created columns to the lines
   // after line 1. When every colour column is new, such a line with as many
   // fields as line 1 had is written as it is and one of the endings below.
@@ -392,11 +401,9 @@ int Colourer::ColourEntry(Input& in, Entry& e, EntryOutput& out) {
   ColourLine(e, 1, 1);
   RestoreCr(e.line[0], cr);
   out.Add(e.line[0]);
-  std::string& line = scratch_.line[0];
-  long long n = 2;
-  while ((rc = ReadBodyLine(in, line)) == 0) ColourNewLine(LineNumber(n++), out);
+  for (long long n = 2; (rc = ReadBodyLine(in, scratch_.line[0])) == 0; ++n) ColourNewLine(LineNumber(n), out);
   if (rc == 1) return 1;
-  out.Add(line);  // the end marker line
+  out.Add(scratch_.line[0]);  // the end marker line
   return 0;
 }
 
@@ -414,6 +421,9 @@ void Colourer::EnsureColumns(Entry& e) {
       new_fields_ += column.fill;
     }
   }
+  last_field_ = 0;
+  for (int number : numbers_) last_field_ = std::max(last_field_, FieldIndex(number));
+  most_fields_ = std::max(last_field_, position_column_ != 0 ? FieldIndex(position_column_) : 0);
 }
 
 // The position of line n of e, which is line `lineno` of the body. A line
@@ -421,7 +431,7 @@ void Colourer::EnsureColumns(Entry& e) {
 int Colourer::Position(Entry& e, int n, int lineno) {
   if (position_column_ == 0) return lineno;
   std::string_view field;
-  return GetField(field, e, n, position_column_) == 0 ? ReadPosition(field) : 0;
+  return GetField(field, e, n, position_column_) == 0 ? ReadPositionIn(LineAddress(e, n), field) : 0;
 }
 
 // The paint of a position, or -1 when it is not chosen. A position in the
@@ -451,25 +461,52 @@ const std::string& Colourer::ChosenEnding(int paint) {
 // fields are written in place, as ChgField would; whatever needs more (a
 // missing field, a value wider than its field) is left to ChgField.
 void Colourer::ColourLine(Entry& e, int n, int lineno) {
+  if (most_fields_ > kFewFields) {
+    ColourLineFieldByField(e, n, lineno);
+    return;
+  }
+  // The few fields needed, found in one pass over the line's white-space
+  // mask.
+  const std::string& line = e.line[n - 1];
+  Span fields[kFewFields];
+  int found = SplitFields(line, Separators::kSpace, fields, most_fields_);
+  int position = lineno;
+  if (position_column_ != 0) {
+    int k = FieldIndex(position_column_);
+    position = k <= found ? ReadPositionIn(line, fields[k - 1].view()) : Position(e, n, lineno);
+  }
+  int paint = PaintAt(position);
+  if (paint < 0) return;
+  auto end_of = [&](int k) { return static_cast<std::size_t>(fields[k - 1].data + fields[k - 1].size - line.data()); };
+  for (std::size_t c = 0; c < spans_.size(); ++c) {
+    int k = FieldIndex(numbers_[c]);
+    spans_[c] = k <= found ? FieldSpan{k > 1 ? end_of(k - 1) : 0, end_of(k), true} : FieldSpan{};
+  }
+  PaintSpans(e, n, paint);
+}
+
+// ColourLine for lines whose colour or position fields lie far to the right.
+void Colourer::ColourLineFieldByField(Entry& e, int n, int lineno) {
   int paint = PaintAt(Position(e, n, lineno));
   if (paint < 0) return;
 
   std::string& line = e.line[n - 1];
-  int last = 0;
-  for (std::size_t c = 0; c < spans_.size(); ++c) {
-    spans_[c].found = false;
-    last = std::max(last, FieldIndex(numbers_[c]));
-  }
+  for (FieldSpan& span : spans_) span.found = false;
   std::size_t pos = 0;
   std::string_view field;
-  for (int k = 1; k <= last; ++k) {
+  for (int k = 1; k <= last_field_; ++k) {
     std::size_t begin = pos;
     if (!NextField(line, pos, field)) break;
     for (std::size_t c = 0; c < spans_.size(); ++c) {
       if (FieldIndex(numbers_[c]) == k) spans_[c] = {begin, pos, true};
     }
   }
+  PaintSpans(e, n, paint);
+}
 
+// Writes the paint's values into the colour fields found in spans_.
+void Colourer::PaintSpans(Entry& e, int n, int paint) {
+  std::string& line = e.line[n - 1];
   bool shifted = false;  // a widened field moved the fields after it
   for (std::size_t c = 0; c < columns_.size(); ++c) {
     const std::string& value = paints_[paint][c];
