@@ -99,9 +99,9 @@ void Pairs(Entry& e, FuzzInput& fuzz) {
   for (int k = 0; k <= n + 1 && k <= 48; ++k) {
     int partner = FindPair(e, k, pair, pos, fuzz.Byte() % 8, fuzz.Byte() % 8);
     int line = k;
-    (void)__FPNextLine(e, &line, pos);
+    (void)FindPairNextLine(e, &line, pos);
     line = k;
-    (void)__FPPrevLine(e, &line, pos);
+    (void)FindPairPrevLine(e, &line, pos);
     if (fuzz.Flag()) SetPair(e, k, partner, pair, pos, 0, 0);
   }
 }

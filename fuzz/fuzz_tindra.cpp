@@ -68,6 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Input in;
   in.UseMemory(text);
   Output out(sink, 1 << 16);
-  (void)tindra_run(static_cast<int>(words.size()), argv.data(), in, out);
+  (void)tindra::Run(static_cast<int>(words.size()), argv.data(), in, out);
   return 0;
 }

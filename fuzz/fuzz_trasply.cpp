@@ -13,6 +13,7 @@
 #include "trasply.h"
 
 using namespace col;
+using namespace trasply;
 
 namespace {
 
@@ -63,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!Affordable(e)) continue;
     {
       Output out(sink, 1 << 16);
-      transpose_body(e, columns, out);
+      TransposeBody(e, columns, out);
     }
     // Every row is one line.
     std::fflush(sink);

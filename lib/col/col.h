@@ -30,6 +30,7 @@
 
 #include "file.h"
 #include "output.h"
+#include "scan.h"
 
 namespace col {
 
@@ -54,6 +55,38 @@ inline constexpr std::string_view kEndMarkerLine = "; **********\n";
 inline bool IsMarker(std::string_view line, std::string_view marker) {
   return line.size() >= marker.size() && line.substr(0, marker.size()) == marker;
 }
+
+// ---------------------------------------------------------------------------
+// Entry-text line forms
+//
+// The writers lay out keyed entry-text lines in one form: ";", a blank, the
+// key, blanks up to the value column (at least one), the value and a
+// newline: "; TYPE              DNA\n", "; ENTRY             name\n",
+// "; LENGTH            1234\n". A column declaration is "; COL ", the
+// number left-aligned in a field of kColNumberWidth characters, the blanks
+// that bring a number that fits to the value column, and the label:
+// "; COL 3             seqpos\n"; RmvColno writes its renumbered lines with
+// a field of kColRenumberWidth. A number wider than its field moves the
+// label right; it is never cut.
+//
+// The Append forms add to a string without formatting through printf and,
+// once the string has room, without allocating.
+
+inline constexpr std::size_t kTextValueColumn = 20;  // characters before a value
+inline constexpr int kColNumberWidth = 3;            // "; COL %-3d           %s\n"
+inline constexpr int kColRenumberWidth = 5;          // "; COL %-5d         %s\n"
+
+// Appends "; <key>" and the blanks up to the value column.
+void AppendTextKey(std::string& out, std::string_view key);
+// Appends a whole keyed line: the key as AppendTextKey, the value, "\n".
+void AppendTextLine(std::string& out, std::string_view key, std::string_view value);
+// Appends a column declaration, the number in a field of `width` (1 to 13)
+// characters.
+void AppendColLine(std::string& out, int number, std::string_view label, int width = kColNumberWidth);
+
+// The same lines as new strings.
+std::string TextLine(std::string_view key, std::string_view value);
+std::string ColLine(int number, std::string_view label, int width = kColNumberWidth);
 
 // ---------------------------------------------------------------------------
 // Header
@@ -150,6 +183,38 @@ std::optional<ColFile> ReadColfile(Input& in);
 // the body left empty. With n of 0 or less the body is emptied and 0 returned.
 int ReadEntryText(Input& in, Entry& e);
 int ReadEntryLines(Input& in, Entry& e, int n);
+
+// ---------------------------------------------------------------------------
+// Streaming a body
+//
+// A program that handles a body line by line without holding it reads the
+// entry text with ReadEntryText, then the body lines with ReadBodyLine, the
+// loop that ReadEntry and ReadEntryLines run as well:
+//
+//   std::string line;  // one string serves every line
+//   int rc;
+//   while ((rc = ReadBodyLine(in, line)) == 0) { ... a body line ... }
+//   // -1: `line` holds the end marker line; 1: the entry was cut short
+//
+// Reads the next line into `line`, replacing what it held (its storage is
+// reused, nothing is allocated once it is large enough): 0 a body line; -1
+// the end marker line; 1 the input ended first, after "Error in entry\n"
+// unless the input itself failed (Input::Failed), `line` left empty.
+inline int ReadBodyLine(Input& in, std::string& line);
+
+// The end of input inside a body: "Error in entry\n" on standard error
+// unless the input itself failed; 1, ReadBodyLine's answer.
+int BodyCutShort(const Input& in);
+
+// Inline, and the body line laid out as the likely case: this runs once for
+// every line of every body.
+inline int ReadBodyLine(Input& in, std::string& line) {
+  if (!GetLine(in, line)) [[unlikely]]
+    return BodyCutShort(in);
+  if (IsMarker(line, kEndMarker)) [[unlikely]]
+    return -1;
+  return 0;
+}
 
 void PrintEntryText(Output& out, const Entry& e);
 void PrintEntryLines(Output& out, const Entry& e);
@@ -259,7 +324,7 @@ int RmvField(Entry& e, int n, int field);
 // field count of line 1 (0 when the entry has no body lines).
 int EnsureCol(Entry& e, std::string_view label, const char* text);
 // The per-line step of EnsureCol: AddField of `text`.
-int __ECAddField(Entry& e, int n, const char* text);
+int EnsureColAddField(Entry& e, int n, const char* text);
 
 // Removes the declaration of `label` (RmvColno) and that field of every body
 // line. The column's number, or 0 when undeclared (nothing changes).
@@ -289,8 +354,8 @@ int FindPair(const Entry& e, int n, int pair1, int pos1, int pair2, int pos2);
 // From *line forward (backward) to the first line with a non-empty position:
 // *line is left there and its position returned. None: *line ends at
 // length + 1 (at 0) and the result is 0.
-int __FPNextLine(const Entry& e, int* line, int poscol);
-int __FPPrevLine(const Entry& e, int* line, int poscol);
+int FindPairNextLine(const Entry& e, int* line, int poscol);
+int FindPairPrevLine(const Entry& e, int* line, int poscol);
 // Writes into the pair fields of line n the partner's position fields, or
 // "." into each given pair column when partner is 0.
 void SetPair(Entry& e, int n, int partner, int pair1, int pos1, int pair2, int pos2);

@@ -47,14 +47,16 @@ int ReadText(Input& in, Entry& e) {
 // were taken first, 1 (body left empty) when the input ended.
 int ReadBody(Input& in, Entry& e, std::size_t limit) {
   while (e.line.size() < limit) {
-    if (!ReadSlot(in, e.line, e.spare)) {
+    std::string& line = NewSlot(e.line, e.spare);
+    int result = ReadBodyLine(in, line);
+    if (result == kError) {
+      DropSlot(e.line, e.spare);
       Release(e.line, e.spare);
-      if (!in.Failed()) std::fputs("Error in entry\n", stderr);
       return kError;
     }
-    if (IsMarker(e.line.back(), kEndMarker)) {
-      e.end.swap(e.line.back());  // the old end's storage goes to spare
-      Keep(std::move(e.line.back()), e.spare);
+    if (result == kEndOfInput) {
+      e.end.swap(line);  // the old end's storage goes to spare
+      Keep(std::move(line), e.spare);
       e.line.pop_back();
       return kEndOfInput;
     }
@@ -79,18 +81,23 @@ std::size_t EndOfDeclarations(const Entry& e) {
 // A TeX output stops at a line ";  %%  word".
 bool IsTexStop(std::string_view s) {
   std::size_t p = AfterSemicolon(s);
-  if (p == std::string_view::npos || s.substr(p, 2) != "%%") return false;
+  if (p == std::string_view::npos || !StartsWith(s, "%%", p)) return false;
   return SkipWhite(s, p + 2) < s.size();
 }
 
 }  // namespace
 
+int BodyCutShort(const Input& in) {
+  if (!in.Failed()) std::fputs("Error in entry\n", stderr);
+  return kError;
+}
+
 Entry MakeEntry() { return Entry{}; }
 
 Entry NewEntry(std::string_view type, std::string_view name, int n) {
   Entry e;
-  e.text.push_back("; TYPE              " + std::string(type) + "\n");
-  e.text.push_back("; ENTRY             " + std::string(name) + "\n");
+  e.text.push_back(TextLine("TYPE", type));
+  e.text.push_back(TextLine("ENTRY", name));
   e.text.emplace_back(kTextSeparatorLine);
   e.line.assign(n > 0 ? n : 0, "\n");
   e.end = kEndMarkerLine;
@@ -122,6 +129,10 @@ void AddEntryText(Entry& e, const char* format, ...) {
   va_start(ap, format);
   InsertFormatted(e, e.text.empty() ? 0 : e.text.size() - 1, format, ap);
   va_end(ap);
+}
+
+void detail::InsertEntryExt(Entry& e, std::string_view text) {
+  InsertLine(e.text, EndOfDeclarations(e), SpareCopy(text, e.spare));
 }
 
 void AddEntryExt(Entry& e, const char* format, ...) {

@@ -17,21 +17,21 @@ namespace {
 
 // A located field: its span runs from `begin` (after the previous field) to
 // `end`, the field's characters from `start` to `end`.
-struct Span {
+struct FieldSpan {
   std::size_t begin = 0, start = 0, end = 0;
 };
 
 // One tight pass: this runs several times for every body line.
-bool LocateField(std::string_view line, int field, Span& span) {
+bool LocateField(std::string_view line, int field, FieldSpan& span) {
   const char* const data = line.data();
   const char* const end = data + line.size();
   const char* p = data;
   for (int k = 1;; ++k) {
     const char* begin = p;
-    while (p < end && IsWhite(*p)) ++p;
+    while (p < end && IsSpace(*p)) ++p;
     if (p == end) return false;
     const char* start = p;
-    while (p < end && !IsWhite(*p)) ++p;
+    while (p < end && !IsSpace(*p)) ++p;
     if (k >= field) {
       span = {static_cast<std::size_t>(begin - data), static_cast<std::size_t>(start - data),
               static_cast<std::size_t>(p - data)};
@@ -77,37 +77,29 @@ int AppendField(Entry& e, int n, const std::string_view* text) {
 }  // namespace
 
 bool NextField(std::string_view line, std::size_t& pos, std::string_view& field) {
-  std::size_t i = SkipWhite(line, pos);
+  const char* const data = line.data();
+  const char* const end = data + line.size();
+  if (pos >= line.size()) return false;
+  const char* p = data + pos;
+  while (p < end && IsSpace(*p)) ++p;
   // Past the white space even when no field follows, so that a caller
-  // scanning on from the same position never walks those blanks again.
-  pos = i;
-  if (i >= line.size()) return false;
-  std::size_t start = i;
-  while (i < line.size() && !IsWhite(line[i])) ++i;
-  field = line.substr(start, i - start);
-  pos = i;
+  // scanning on from the same position never walks it again.
+  pos = static_cast<std::size_t>(p - data);
+  if (p == end) return false;
+  const char* start = p;
+  while (p < end && !IsSpace(*p)) ++p;
+  field = std::string_view(start, static_cast<std::size_t>(p - start));
+  pos = static_cast<std::size_t>(p - data);
   return true;
 }
 
-int CountField(std::string_view line) {
-  std::size_t pos = 0;
-  std::string_view f;
-  int count = 0;
-  while (NextField(line, pos, f)) ++count;
-  return count;
-}
+int CountField(std::string_view line) { return CountFields(line); }
 
 int ParseInt(std::string_view text) {
-  std::size_t i = SkipWhite(text, 0);
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  long long v = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    v = v * 10 + (text[i] - '0');
-    if (v > static_cast<long long>(INT_MAX) + 1) break;  // saturates below
-  }
-  if (negative) v = -v;
-  return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+  ScannedInt n = ScanInt(text);
+  if (n.fits || !n.found) return n.value;
+  // Too large: saturated towards its sign.
+  return text[SkipWhite(text, 0)] == '-' ? INT_MIN : INT_MAX;
 }
 
 int CmpLine(const Entry& a, const Entry& b, int n) {
@@ -127,7 +119,7 @@ int CountField(const Entry& e, int n) { return CountField(LineAddress(e, n)); }
 
 int GetField(std::string_view& out, const Entry& e, int n, int field) {
   std::string_view line = LineAddress(e, n);
-  Span span;
+  FieldSpan span;
   if (!LocateField(line, field, span)) return MissingColumn(field);
   out = line.substr(span.start, span.end - span.start);
   return 0;
@@ -163,7 +155,7 @@ int ChgField(Entry& e, int n, int field, const char* format, ...) {
 
 int ChgFieldText(Entry& e, int n, int field, std::string_view text) {
   std::string* line = LineAt(e, n);
-  Span span;
+  FieldSpan span;
   if (!line || !LocateField(*line, field, span)) return MissingColumn(field);
   std::string copy;
   if (PointsInto(text, *line)) text = copy.assign(text);
@@ -180,21 +172,22 @@ int ChgFieldText(Entry& e, int n, int field, std::string_view text) {
 
 int RmvField(Entry& e, int n, int field) {
   std::string* line = LineAt(e, n);
-  Span span;
+  FieldSpan span;
   if (!line || !LocateField(*line, field, span)) return 1;
   line->erase(span.begin, span.end - span.begin);
   return 0;
 }
 
-int __ECAddField(Entry& e, int n, const char* text) { return AddFieldText(e, n, text); }
+int EnsureColAddField(Entry& e, int n, const char* text) { return AddFieldText(e, n, text); }
 
 int EnsureCol(Entry& e, std::string_view label, const char* text) {
   if (int column = ReadColnoND(e, label)) return column;
   const std::string_view fill(text);
   EntryMap(e, AppendField, &fill);
   int column = e.length() > 0 ? CountField(e, 1) : 0;
-  std::string declared(label);
-  AddEntryExt(e, "; COL %-3d           %s\n", column, declared.c_str());
+  // The label as far as a C string reaches, as the declaration was once
+  // formatted with "%s".
+  InsertEntryExt(e, ColLine(column, CText(label)));
   return column;
 }
 

@@ -28,10 +28,10 @@ struct Order {
 Order FindOrder(const Entry& e, int column) {
   Order order;
   int line = 1;
-  int p1 = __FPNextLine(e, &line, column);
+  int p1 = FindPairNextLine(e, &line, column);
   if (p1 != 0) {
     ++line;
-    int p2 = __FPNextLine(e, &line, column);
+    int p2 = FindPairNextLine(e, &line, column);
     if (p2 != 0) order.increasing = p1 < p2;
   }
   return order;
@@ -42,14 +42,14 @@ Order FindOrder(const Entry& e, int column) {
 int Search(const Entry& e, int column, Order order, int v, int lo, int hi) {
   while (hi - lo > 1) {
     int m = lo + (hi - lo) / 2;
-    int p = __FPPrevLine(e, &m, column);
+    int p = FindPairPrevLine(e, &m, column);
     if (order.Before(v, p)) {
       hi = m;
       continue;
     }
     if (v == p) return m;
     m = lo + (hi - lo) / 2;
-    p = __FPNextLine(e, &m, column);
+    p = FindPairNextLine(e, &m, column);
     if (order.After(v, p)) {
       lo = m;
       continue;
@@ -65,7 +65,7 @@ int Search(const Entry& e, int column, Order order, int v, int lo, int hi) {
 // The walks skip the lines that do not exist: a start before line 1 (after
 // the last line) walks from the first (last) line, and an unsuccessful walk
 // ends one past the entry's end wherever it started.
-int __FPNextLine(const Entry& e, int* line, int poscol) {
+int FindPairNextLine(const Entry& e, int* line, int poscol) {
   int value;
   for (*line = std::max(*line, 1); *line <= e.length(); ++*line)
     if (ReadPosition(e, *line, poscol, value)) return value;
@@ -73,7 +73,7 @@ int __FPNextLine(const Entry& e, int* line, int poscol) {
   return 0;
 }
 
-int __FPPrevLine(const Entry& e, int* line, int poscol) {
+int FindPairPrevLine(const Entry& e, int* line, int poscol) {
   int value;
   for (*line = std::min(*line, e.length()); *line >= 1; --*line)
     if (ReadPosition(e, *line, poscol, value)) return value;
@@ -93,11 +93,11 @@ int FindPair(const Entry& e, int n, int pair1, int pos1, int pair2, int pos2) {
 
   Order order = FindOrder(e, column);
   int lo = 1;
-  p = __FPNextLine(e, &lo, column);
+  p = FindPairNextLine(e, &lo, column);
   if (p == 0 || order.Before(v, p)) return 0;
   if (v == p) return lo;
   int hi = e.length();
-  p = __FPPrevLine(e, &hi, column);
+  p = FindPairPrevLine(e, &hi, column);
   if (order.After(v, p)) return 0;
   if (v == p) return hi;
   return Search(e, column, order, v, lo, hi);

@@ -1,5 +1,6 @@
 // Entry-text queries and edits: column declarations and keyed lines.
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstdio>
 
@@ -14,22 +15,12 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-// A decimal integer with optional sign after optional white space, read from
-// `pos` on ("%d"); false when there is none or it does not fit in an int.
-bool ScanInt(std::string_view s, std::size_t& pos, int& value) {
-  std::size_t i = SkipWhite(s, pos);
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  if (i == s.size() || s[i] < '0' || s[i] > '9') return false;
-  long long v = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-    v = v * 10 + (s[i] - '0');
-    if (v > static_cast<long long>(INT_MAX) + 1) return false;
-  }
-  if (negative) v = -v;
-  if (v > INT_MAX || v < INT_MIN) return false;
-  value = static_cast<int>(v);
-  pos = i;
+// A decimal integer as "%d" reads it from `pos` on; false when there is none
+// or it does not fit in an int.
+bool ScanNumber(std::string_view s, std::size_t& pos, int& value) {
+  std::size_t used;
+  if (pos > s.size() || !ReadInt(s.substr(pos), value, used)) return false;
+  pos += used;
   return true;
 }
 
@@ -43,7 +34,7 @@ bool ScanColNumber(std::string_view s, std::size_t& pos, int& number) {
   pos = AfterSemicolon(s);
   if (pos == npos || s.substr(pos, 3) != "COL") return false;
   pos += 3;
-  return ScanInt(s, pos, number);
+  return ScanNumber(s, pos, number);
 }
 
 // "; COL %d %s": a full column declaration.
@@ -77,18 +68,46 @@ int FindKeyed(const Entry& e, std::string_view key, std::size_t& key_end, std::s
   return -1;
 }
 
-// "; COL %-3d           %s\n" (width 3) or "; COL %-5d         %s\n" (width
-// 5): the label starts at the 21st character when the number fits the width.
-std::string ColLine(std::size_t width, int number, std::string_view label) {
-  std::string line = "; COL " + std::to_string(number);
-  line.resize(std::max(line.size(), 6 + width), ' ');
-  line.append(14 - width, ' ');
-  line += label;
-  line += '\n';
+}  // namespace
+
+void AppendTextKey(std::string& out, std::string_view key) {
+  std::size_t start = out.size();
+  out += "; ";
+  out += key;
+  std::size_t used = out.size() - start;
+  out.append(used < kTextValueColumn ? kTextValueColumn - used : 1, ' ');
+}
+
+void AppendTextLine(std::string& out, std::string_view key, std::string_view value) {
+  AppendTextKey(out, key);
+  out += value;
+  out += '\n';
+}
+
+void AppendColLine(std::string& out, int number, std::string_view label, int width) {
+  constexpr std::string_view kCol = "; COL ";
+  std::size_t field = static_cast<std::size_t>(std::clamp(width, 1, 13));
+  char digits[16];
+  std::size_t size = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, number).ptr - digits);
+  out += kCol;
+  out.append(digits, size);
+  if (size < field) out.append(field - size, ' ');
+  out.append(kTextValueColumn - kCol.size() - field, ' ');
+  out += label;
+  out += '\n';
+}
+
+std::string TextLine(std::string_view key, std::string_view value) {
+  std::string line;
+  AppendTextLine(line, key, value);
   return line;
 }
 
-}  // namespace
+std::string ColLine(int number, std::string_view label, int width) {
+  std::string line;
+  AppendColLine(line, number, label, width);
+  return line;
+}
 
 int ReadColnoND(const Entry& e, std::string_view label) {
   Declaration d;
@@ -132,7 +151,7 @@ int ChgCollabel(Entry& e, int colno, std::string_view label) {
     std::size_t pos;
     int number;
     if (ScanColNumber(CText(line), pos, number) && number == colno) {
-      line = ColLine(3, colno, label);
+      line = ColLine(colno, label);
       return 0;
     }
   }
@@ -148,7 +167,7 @@ int RmvColno(Entry& e, std::string_view label) {
   e.text[i].clear();
   for (std::string& line : e.text) {
     if (ScanDeclaration(line, d) && d.number > removed)
-      line = ColLine(5, d.number - 1, d.label);
+      line = ColLine(d.number - 1, d.label, kColRenumberWidth);
   }
   return removed;
 }
@@ -190,9 +209,7 @@ int ChgEntryText(Entry& e, std::string_view key, std::string_view value) {
   std::string_view s = CText(line);
   // A key with nothing after it: the value goes on the key's line, before
   // the line end ("\n" or "\r\n"), separated from the key by one blank.
-  std::size_t content_end = s.size();
-  if (content_end > 0 && s[content_end - 1] == '\n') --content_end;
-  if (content_end > 0 && s[content_end - 1] == '\r') --content_end;
+  std::size_t content_end = WithoutLineEnd(s).size();
   std::string fresh(s.substr(0, std::min(start, content_end)));
   if (start >= content_end && fresh.size() == key_end) fresh += ' ';
   fresh += value;

@@ -64,7 +64,7 @@ TEST(FPWalks, EndOnTheFoundLineOrOnePastTheEnd) {
   for (const auto& c : cases) {
     int line = c.start;
     testing::internal::CaptureStderr();
-    int position = c.forward ? __FPNextLine(c.entry, &line, 2) : __FPPrevLine(c.entry, &line, 2);
+    int position = c.forward ? FindPairNextLine(c.entry, &line, 2) : FindPairPrevLine(c.entry, &line, 2);
     std::string messages = testing::internal::GetCapturedStderr();
     const char* walk = c.forward ? "forward from " : "backward from ";
     EXPECT_EQ(position, c.position) << walk << c.start;

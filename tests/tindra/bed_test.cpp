@@ -8,6 +8,9 @@
 #include <fstream>
 #include <string>
 
+using namespace col;
+using namespace tindra;
+
 namespace {
 
 struct LineCase {

@@ -16,6 +16,8 @@
 
 #include "out_of_memory.h"
 
+using namespace col;
+
 namespace {
 
 struct RangeCase {
@@ -122,7 +124,7 @@ TindraRun Tindra(std::vector<std::string> args, const std::string& input) {
     Output out(stream);
     Input in;
     in.UseMemory(input);
-    status = tindra_run(static_cast<int>(args.size()), argv.data(), in, out);
+    status = tindra::Run(static_cast<int>(args.size()), argv.data(), in, out);
   }
   std::fclose(stream);
   TindraRun run{status, std::string(buffer, size)};
@@ -296,4 +298,4 @@ TEST(TindraLineEnds, FieldsGoBeforeTheCr) {
 
 }  // namespace
 
-TEST(TindraMain, OutOfMemoryIsReported) { ExpectOutOfMemory(tindra_main, "tindra"); }
+TEST(TindraMain, OutOfMemoryIsReported) { ExpectOutOfMemory(tindra::Main, "tindra"); }

@@ -9,9 +9,12 @@
 
 #include "out_of_memory.h"
 
+using namespace col;
+using namespace trasply;
+
 namespace {
 
-// The rows that transpose_body writes for an entry of the given text and body.
+// The rows that TransposeBody writes for an entry of the given text and body.
 std::string Rows(std::vector<std::string> text, std::vector<std::string> body) {
   Entry e = MakeEntry();
   e.text = std::move(text);
@@ -22,7 +25,7 @@ std::string Rows(std::vector<std::string> text, std::vector<std::string> body) {
   std::vector<LineColumn> columns;
   {
     Output out(file);
-    transpose_body(e, columns, out);
+    TransposeBody(e, columns, out);
     out.Flush();
   }
   std::rewind(file);
@@ -104,4 +107,4 @@ TEST(TransposeBody, CrlfLinesGiveTheRowsOfLfLines) {
 
 }  // namespace
 
-TEST(TrasplyMain, OutOfMemoryIsReported) { ExpectOutOfMemory(trasply_main, "trasply"); }
+TEST(TrasplyMain, OutOfMemoryIsReported) { ExpectOutOfMemory(trasply::Main, "trasply"); }

@@ -1,88 +1,36 @@
 #include "bed.h"
 
-#include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <limits>
 #include <utility>
+
+#include "open_table.h"
+#include "scan.h"
+
+namespace tindra {
+
+using namespace col;
 
 namespace {
 
 // itemRgb "r,g,b" with each part 0..255.
 bool ReadRgb(std::string_view text, BedColour& colour) {
-  const char* p = text.data();
-  const char* end = p + text.size();
+  std::string_view parts[4];
+  if (CutAt(text, ',', parts, 4) != 3) return false;
+  int rgb[3];
   for (int k = 0; k < 3; ++k) {
-    if (k > 0 && (p == end || *p++ != ',')) return false;
-    int v = 0;
-    const char* digits = p;
-    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
-      v = v * 10 + (*p - '0');
-      if (v > 255) return false;
-    }
-    if (p == digits) return false;
-    colour.rgb[k] = v;
+    if (!ReadDecimal(parts[k], 255, rgb[k])) return false;
   }
-  return p == end;
+  for (int k = 0; k < 3; ++k) colour.rgb[k] = rgb[k];
+  return true;
 }
 
 int ColourKey(const BedColour& c) { return (c.rgb[0] << 16) | (c.rgb[1] << 8) | c.rgb[2]; }
 
-// A map of the keys met so far to values, by open addressing in a table of
-// a power of two slots: a look-up per BED line costs no division, unlike
-// std::unordered_map's.
-template <class Key, class Value>
-class OpenTable {
- public:
-  // The value of `key`, whose hash is `hash`. For a new key make(key) gives
-  // the key to keep (a view that lasts as long as the table) and its value.
-  template <class Make>
-  Value Get(const Key& key, std::uint64_t hash, Make make) {
-    for (std::size_t i = Home(hash);; i = (i + 1) & (slots_.size() - 1)) {
-      Slot& slot = slots_[i];
-      if (!slot.used) {
-        auto [kept, made] = make(key);
-        slot = {true, hash, kept, made};
-        Value value = slot.value;
-        if (2 * ++count_ > slots_.size()) Grow();
-        return value;
-      }
-      if (slot.hash == hash && slot.key == key) return slot.value;
-    }
-  }
-
- private:
-  struct Slot {
-    bool used = false;
-    std::uint64_t hash = 0;
-    Key key{};
-    Value value{};
-  };
-
-  std::size_t Home(std::uint64_t hash) const { return (hash * 0x9E3779B97F4A7C15u) >> shift_; }
-
-  void Grow() {
-    std::vector<Slot> old(slots_.size() * 2);
-    old.swap(slots_);
-    --shift_;
-    for (const Slot& slot : old) {
-      if (!slot.used) continue;
-      std::size_t i = Home(slot.hash);
-      while (slots_[i].used) i = (i + 1) & (slots_.size() - 1);
-      slots_[i] = slot;
-    }
-  }
-
-  std::vector<Slot> slots_ = std::vector<Slot>(16);
-  int shift_ = 60;  // 64 less the bits of the table's size
-  std::size_t count_ = 0;
-};
-
 }  // namespace
 
 BedLineKind ParseBedLine(std::string_view text, BedLine& line) {
-  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  text = WithoutLineEnd(text);
   Span found[9];
   int n = SplitFields(text, Separators::kBlankTab, found, 9);
   auto field = [&](int k) { return found[k].view(); };
@@ -153,3 +101,5 @@ long long ReadBed(Input& in, BedFile& bed) {
   }
   return 0;
 }
+
+}  // namespace tindra

@@ -8,9 +8,6 @@
 // is "#", and lines of white space only are not regions.
 #pragma once
 
-#include <bit>
-#include <cstdint>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -18,9 +15,8 @@
 #include <vector>
 
 #include "file.h"
-#include "scan.h"
 
-using namespace col;
+namespace tindra {
 
 // One region of a BED file.
 struct BedRegion {
@@ -63,4 +59,6 @@ BedLineKind ParseBedLine(std::string_view text, BedLine& line);
 
 // Reads a BED file to its end into `bed`: 0, or the number of the first line
 // that is not BED (then `bed` holds the regions before it).
-long long ReadBed(Input& in, BedFile& bed);
+long long ReadBed(col::Input& in, BedFile& bed);
+
+}  // namespace tindra

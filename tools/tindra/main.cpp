@@ -1,3 +1,3 @@
 #include "tindra.h"
 
-int main(int argc, char** argv) { return tindra_main(argc, argv); }
+int main(int argc, char** argv) { return tindra::Main(argc, argv); }

@@ -21,22 +21,18 @@
 #include "tool.h"
 #include "version.h"
 
+namespace tindra {
+
+using namespace col;
+
 namespace {
 
 // A position field read as an integer: an optional sign and digits. Text
 // that does not start with a number (the gap mark ".") and numbers beyond an
 // int read as 0. Plain digits, the usual case, are read here directly.
 inline int ReadPosition(std::string_view field) {
-  if (!field.empty() && field.size() <= 9) {
-    int v = 0;
-    for (char c : field) {
-      unsigned d = static_cast<unsigned char>(c) - unsigned{'0'};
-      if (d > 9) return ScanInt(field).value;
-      v = v * 10 + static_cast<int>(d);
-    }
-    return v;
-  }
-  return ScanInt(field).value;
+  int value;
+  return ReadDecimal(field, INT_MAX, value) ? value : ScanInt(field).value;
 }
 
 // A position field of a line, as ReadPosition; plain digits, 1 to 8 of
@@ -83,7 +79,7 @@ bool ReadColour(std::string_view text, Colour& colour) {
 
 // Applies one option piece; false for an unknown option or a bad colour.
 // The tests run from top to bottom and the first that fits applies.
-bool apply_option(Settings& s, std::string_view piece) {
+bool ApplyOption(Settings& s, std::string_view piece) {
   auto rest = [&](std::string_view name) { return piece.substr(name.size()); };
   if (piece.starts_with("r")) {
     s.ranges = RangeIndex::FromList(rest("r"));
@@ -115,12 +111,12 @@ bool apply_option(Settings& s, std::string_view piece) {
 
 // False after a bad command line (the caller prints the usage text). True at
 // "--help" or "--version" (s.info), which end the scan.
-bool read_command_line(int argc, char** argv, Settings& s) {
+bool ReadCommandLine(int argc, char** argv, Settings& s) {
   Args args = InitArgument(argc, argv);
   while (auto piece = GetArgument(args)) {
     s.info = ReadInfoOption(*piece);
     if (s.info != InfoOption::kNone) return true;
-    if (!apply_option(s, *piece)) return false;
+    if (!ApplyOption(s, *piece)) return false;
   }
   s.filename = GetFilename(args);
   if (s.filename && GetFilename(args)) return false;
@@ -179,7 +175,8 @@ class EntryOutput {
  public:
   explicit EntryOutput(Output& out) : out_(out) { held_.reserve(kHoldLimit); }
 
-  void Add(std::string_view text) {
+  // Inline: it runs for every line, and pieces of lines, of the output.
+  [[gnu::always_inline]] void Add(std::string_view text) {
     if (streaming_) {
       out_.Write(text);
     } else if (held_.size() + text.size() <= kHoldLimit) {
@@ -218,11 +215,6 @@ class EntryOutput {
   std::string held_;
   bool streaming_ = false;
 };
-
-// A body ends at the first line whose first 12 characters are these.
-constexpr std::string_view kEndMarker = "; **********";
-
-bool IsEndMarker(std::string_view line) { return line.substr(0, kEndMarker.size()) == kEndMarker; }
 
 // A line number as a position; an entry streams through line by line, so
 // it may have more lines than an int counts.
@@ -310,11 +302,15 @@ class Colourer {
  private:
   int CopyEntry(Input& in, Entry& e, EntryOutput& out);
   int ColourEntry(Input& in, Entry& e, EntryOutput& out);
-  void EnsureColumns(Entry& e);
+  // Once per entry: kept out of ColourEntry, whose line loop is tighter
+  // without it.
+  [[gnu::noinline]] void EnsureColumns(Entry& e);
   int Position(Entry& e, int n, int lineno);
-  int PaintAt(int position);
+  [[gnu::always_inline]] inline int PaintAt(int position);  // once per line
   const std::string& ChosenEnding(int paint);
   void ColourLine(Entry& e, int n, int lineno);
+  void ColourLineFieldByField(Entry& e, int n, int lineno);
+  void PaintSpans(Entry& e, int n, int paint);
   void ColourNewLine(int lineno, EntryOutput& out);
   bool ColourPlainLine(std::string_view line, int lineno, EntryOutput& out);
 
@@ -331,6 +327,12 @@ class Colourer {
   // Per entry: the position column and the colour columns' numbers.
   int position_column_ = 0;
   std::vector<int> numbers_;
+  // The field index of the last colour column, and of the last field a
+  // line is read to (the position's included); up to kFewFields fields are
+  // found in one pass.
+  static constexpr int kFewFields = 16;
+  int last_field_ = 0;
+  int most_fields_ = 0;
   // Per entry: the text that appends the newly created columns to the lines
   // after line 1. When every colour column is new, such a line with as many
   // fields as line 1 had is written as it is and one of the endings below.
@@ -374,18 +376,14 @@ int Colourer::ReadEntry(Input& in, Entry& e, int entryno, EntryOutput& out) {
   return rc;
 }
 
-// The input ended inside a body: the entry reader, asked for more, reports
-// the entry cut short and answers 1.
-int EntryCutShort(Input& in, Entry& e) { return ReadEntryLines(in, e, 1); }
-
 int Colourer::CopyEntry(Input& in, Entry& e, EntryOutput& out) {
   out.Add(e.text);
   std::string& line = scratch_.line[0];
-  while (GetLine(in, line)) {
-    out.Add(line);
-    if (IsEndMarker(line)) return 0;
-  }
-  return EntryCutShort(in, e);
+  int rc;
+  while ((rc = ReadBodyLine(in, line)) == 0) out.Add(line);
+  if (rc == 1) return 1;
+  out.Add(line);  // the end marker line
+  return 0;
 }
 
 int Colourer::ColourEntry(Input& in, Entry& e, EntryOutput& out) {
@@ -405,14 +403,10 @@ int Colourer::ColourEntry(Input& in, Entry& e, EntryOutput& out) {
   ColourLine(e, 1, 1);
   RestoreCr(e.line[0], cr);
   out.Add(e.line[0]);
-  for (long long n = 2; GetLine(in, scratch_.line[0]); ++n) {
-    if (IsEndMarker(scratch_.line[0])) {
-      out.Add(scratch_.line[0]);
-      return 0;
-    }
-    ColourNewLine(LineNumber(n), out);
-  }
-  return EntryCutShort(in, e);
+  for (long long n = 2; (rc = ReadBodyLine(in, scratch_.line[0])) == 0; ++n) ColourNewLine(LineNumber(n), out);
+  if (rc == 1) return 1;
+  out.Add(scratch_.line[0]);  // the end marker line
+  return 0;
 }
 
 void Colourer::EnsureColumns(Entry& e) {
@@ -429,6 +423,9 @@ void Colourer::EnsureColumns(Entry& e) {
       new_fields_ += column.fill;
     }
   }
+  last_field_ = 0;
+  for (int number : numbers_) last_field_ = std::max(last_field_, FieldIndex(number));
+  most_fields_ = std::max(last_field_, position_column_ != 0 ? FieldIndex(position_column_) : 0);
 }
 
 // The position of line n of e, which is line `lineno` of the body. A line
@@ -436,7 +433,7 @@ void Colourer::EnsureColumns(Entry& e) {
 int Colourer::Position(Entry& e, int n, int lineno) {
   if (position_column_ == 0) return lineno;
   std::string_view field;
-  return GetField(field, e, n, position_column_) == 0 ? ReadPosition(field) : 0;
+  return GetField(field, e, n, position_column_) == 0 ? ReadPositionIn(LineAddress(e, n), field) : 0;
 }
 
 // The paint of a position, or -1 when it is not chosen. A position in the
@@ -466,25 +463,52 @@ const std::string& Colourer::ChosenEnding(int paint) {
 // fields are written in place, as ChgField would; whatever needs more (a
 // missing field, a value wider than its field) is left to ChgField.
 void Colourer::ColourLine(Entry& e, int n, int lineno) {
+  if (most_fields_ > kFewFields) {
+    ColourLineFieldByField(e, n, lineno);
+    return;
+  }
+  // The few fields needed, found in one pass over the line's white-space
+  // mask.
+  const std::string& line = e.line[n - 1];
+  Span fields[kFewFields];
+  int found = SplitFields(line, Separators::kSpace, fields, most_fields_);
+  int position = lineno;
+  if (position_column_ != 0) {
+    int k = FieldIndex(position_column_);
+    position = k <= found ? ReadPositionIn(line, fields[k - 1].view()) : Position(e, n, lineno);
+  }
+  int paint = PaintAt(position);
+  if (paint < 0) return;
+  auto end_of = [&](int k) { return static_cast<std::size_t>(fields[k - 1].data + fields[k - 1].size - line.data()); };
+  for (std::size_t c = 0; c < spans_.size(); ++c) {
+    int k = FieldIndex(numbers_[c]);
+    spans_[c] = k <= found ? FieldSpan{k > 1 ? end_of(k - 1) : 0, end_of(k), true} : FieldSpan{};
+  }
+  PaintSpans(e, n, paint);
+}
+
+// ColourLine for lines whose colour or position fields lie far to the right.
+void Colourer::ColourLineFieldByField(Entry& e, int n, int lineno) {
   int paint = PaintAt(Position(e, n, lineno));
   if (paint < 0) return;
 
   std::string& line = e.line[n - 1];
-  int last = 0;
-  for (std::size_t c = 0; c < spans_.size(); ++c) {
-    spans_[c].found = false;
-    last = std::max(last, FieldIndex(numbers_[c]));
-  }
+  for (FieldSpan& span : spans_) span.found = false;
   std::size_t pos = 0;
   std::string_view field;
-  for (int k = 1; k <= last; ++k) {
+  for (int k = 1; k <= last_field_; ++k) {
     std::size_t begin = pos;
     if (!NextField(line, pos, field)) break;
     for (std::size_t c = 0; c < spans_.size(); ++c) {
       if (FieldIndex(numbers_[c]) == k) spans_[c] = {begin, pos, true};
     }
   }
+  PaintSpans(e, n, paint);
+}
 
+// Writes the paint's values into the colour fields found in spans_.
+void Colourer::PaintSpans(Entry& e, int n, int paint) {
+  std::string& line = e.line[n - 1];
   bool shifted = false;  // a widened field moved the fields after it
   for (std::size_t c = 0; c < columns_.size(); ++c) {
     const std::string& value = paints_[paint][c];
@@ -539,7 +563,7 @@ bool Colourer::ColourPlainLine(std::string_view line, int lineno, EntryOutput& o
   return true;
 }
 
-int colour_file(const Settings& s, int argc, char** argv, Input& in, Output& out) {
+int ColourFile(const Settings& s, int argc, char** argv, Input& in, Output& out) {
   Header header = MakeHeader();
   if (ReadHeader(in, header) != 0) return 1;
   AddHeaderInfo(header, argc, argv);
@@ -591,9 +615,9 @@ constexpr std::string_view kHelp =
     "\n"
     "Read more in tindra(1) and col(5).\n";
 
-int run(int argc, char** argv) {
+int Program(int argc, char** argv) {
   Settings s;
-  if (!read_command_line(argc, argv, s)) {
+  if (!ReadCommandLine(argc, argv, s)) {
     usage();
     return 1;
   }
@@ -604,17 +628,17 @@ int run(int argc, char** argv) {
   if (!LoadBed(s)) return 1;
   Input in;
   if (!OpenInput(in, "tindra", s.filename)) return 1;
-  return FinishInput(in, "tindra", colour_file(s, argc, argv, in, StdOut()));
+  return FinishInput(in, "tindra", ColourFile(s, argc, argv, in, StdOut()));
 }
 
 }  // namespace
 
-int tindra_run(int argc, char** argv, Input& in, Output& out) {
+int Run(int argc, char** argv, Input& in, Output& out) {
   Settings s;
-  if (!read_command_line(argc, argv, s)) return 1;
+  if (!ReadCommandLine(argc, argv, s)) return 1;
   if (s.info != InfoOption::kNone) return 0;
   if (!LoadBed(s)) return 1;
-  return colour_file(s, argc, argv, in, out);
+  return ColourFile(s, argc, argv, in, out);
 }
 
 void usage() {
@@ -629,4 +653,6 @@ void usage() {
       stderr);
 }
 
-int tindra_main(int argc, char** argv) { return RunTool("tindra", run, argc, argv); }
+int Main(int argc, char** argv) { return RunTool("tindra", Program, argc, argv); }
+
+}  // namespace tindra

@@ -12,7 +12,7 @@
 #include "ranges.h"     // inrange and the range index
 #include "selection.h"  // inseqrange
 
-using namespace col;
+namespace tindra {
 
 // The usage text, on standard error.
 void usage();
@@ -20,7 +20,9 @@ void usage();
 // Colours `in` into `out` as the command line asks (its file name is not
 // used): 0 after the last entry, 1 after a bad command line (no usage text)
 // or an input error. The program and the fuzz targets run through it.
-int tindra_run(int argc, char** argv, Input& in, Output& out);
+int Run(int argc, char** argv, col::Input& in, col::Output& out);
 
 // The whole program: options, input, colouring, exit status.
-int tindra_main(int argc, char** argv);
+int Main(int argc, char** argv);
+
+}  // namespace tindra

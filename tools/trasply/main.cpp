@@ -1,3 +1,3 @@
 #include "trasply.h"
 
-int main(int argc, char** argv) { return trasply_main(argc, argv); }
+int main(int argc, char** argv) { return trasply::Main(argc, argv); }

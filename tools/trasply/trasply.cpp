@@ -10,6 +10,10 @@
 #include "tool.h"
 #include "version.h"
 
+namespace trasply {
+
+using namespace col;
+
 namespace {
 
 // A width field read as a number: an optional sign and the digits after it.
@@ -65,7 +69,7 @@ int ResidueLine(const Entry& e) {
   return 0;
 }
 
-int convert(Input& in, Output& out) {
+int Convert(Input& in, Output& out) {
   Header header = MakeHeader();
   if (ReadHeader(in, header) != 0) return 1;
   PrintHeader(out, header);
@@ -74,7 +78,7 @@ int convert(Input& in, Output& out) {
   int rc;
   while ((rc = ReadEntry(in, e)) == 0) {
     PrintEntryText(out, e);
-    transpose_body(e, columns, out);
+    TransposeBody(e, columns, out);
     PrintEntryEnd(out, e);
   }
   return rc == 1 ? 1 : 0;
@@ -94,7 +98,7 @@ constexpr std::string_view kHelp =
     "\n"
     "Read more in trasply(1) and col(5).\n";
 
-int run(int argc, char** argv) {
+int Program(int argc, char** argv) {
   Args args = InitArgument(argc, argv);
   std::optional<std::string_view> option = GetArgument(args);
   if (option && ReadInfoOption(*option) != InfoOption::kNone) {
@@ -109,12 +113,12 @@ int run(int argc, char** argv) {
   }
   Input in;
   if (!OpenInput(in, "trasply", filename)) return 1;
-  return FinishInput(in, "trasply", convert(in, StdOut()));
+  return FinishInput(in, "trasply", Convert(in, StdOut()));
 }
 
 }  // namespace
 
-void transpose_body(const Entry& e, std::vector<LineColumn>& columns, Output& out) {
+void TransposeBody(const Entry& e, std::vector<LineColumn>& columns, Output& out) {
   int r = ResidueLine(e);
   int s = r != 0 ? ReadColno(e, "seqpos") : 0;
   int a = ReadColno(e, "alignpos");
@@ -168,4 +172,6 @@ void transpose_body(const Entry& e, std::vector<LineColumn>& columns, Output& ou
 
 void usage() { std::fputs("Usage: trasply [FILE]\n", stderr); }
 
-int trasply_main(int argc, char** argv) { return RunTool("trasply", run, argc, argv); }
+int Main(int argc, char** argv) { return RunTool("trasply", Program, argc, argv); }
+
+}  // namespace trasply

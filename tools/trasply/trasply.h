@@ -11,7 +11,7 @@
 #include "col.h"
 #include "output.h"
 
-using namespace col;
+namespace trasply {
 
 // The per-line working data of one entry, kept from entry to entry so that
 // its storage is reused.
@@ -23,10 +23,12 @@ struct LineColumn {
 };
 
 // Writes the rows of a line-form entry (its body only) in column form.
-void transpose_body(const Entry& e, std::vector<LineColumn>& columns, Output& out);
+void TransposeBody(const col::Entry& e, std::vector<LineColumn>& columns, col::Output& out);
 
 // "Usage: trasply [FILE]\n" on standard error.
 void usage();
 
 // The whole program: command line, input, conversion, exit status.
-int trasply_main(int argc, char** argv);
+int Main(int argc, char** argv);
+
+}  // namespace trasply

@@ -23,16 +23,24 @@ Formatted::Formatted(const char* format, va_list ap) {
   va_end(again);
 }
 
-bool ReadSlot(Input& in, std::vector<std::string>& lines, std::vector<std::string>& spare) {
+std::string& NewSlot(std::vector<std::string>& lines, std::vector<std::string>& spare) {
   if (spare.empty()) {
     lines.emplace_back();
   } else {
     lines.push_back(std::move(spare.back()));
     spare.pop_back();
   }
-  if (GetLine(in, lines.back())) return true;
+  return lines.back();
+}
+
+void DropSlot(std::vector<std::string>& lines, std::vector<std::string>& spare) {
   spare.push_back(std::move(lines.back()));
   lines.pop_back();
+}
+
+bool ReadSlot(Input& in, std::vector<std::string>& lines, std::vector<std::string>& spare) {
+  if (GetLine(in, NewSlot(lines, spare))) return true;
+  DropSlot(lines, spare);
   return false;
 }
 

@@ -8,23 +8,16 @@
 #include <vector>
 
 #include "../col.h"
+#include "scan.h"
 
 namespace col {
 
 namespace detail {
 
-// Blank, tab, newline, vertical tab, form feed, carriage return.
-inline constexpr struct WhiteTable {
-  bool white[256] = {};
-  constexpr WhiteTable() {
-    for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) white[c] = true;
-  }
-} kWhite;
-
-inline bool IsWhite(char c) { return kWhite.white[static_cast<unsigned char>(c)]; }
-
+// The position of the first character at or after i that is not white
+// space (IsSpace), or the end.
 inline std::size_t SkipWhite(std::string_view s, std::size_t i) {
-  while (i < s.size() && IsWhite(s[i])) ++i;
+  while (i < s.size() && IsSpace(s[i])) ++i;
   return i;
 }
 
@@ -43,7 +36,7 @@ inline std::size_t AfterSemicolon(std::string_view s) {
 // (letter case counts).
 inline bool BeginsWithKeyword(std::string_view s, std::string_view word) {
   std::size_t p = AfterSemicolon(s);
-  return p != std::string_view::npos && s.substr(p, word.size()) == word;
+  return p != std::string_view::npos && StartsWith(s, word, p);
 }
 
 // Text formatted in printf conventions, of any length: on the stack when it
@@ -70,6 +63,10 @@ class Formatted {
 // Reads the next line into a new last element of `lines`; false at end of
 // input, with nothing added.
 bool ReadSlot(Input& in, std::vector<std::string>& lines, std::vector<std::string>& spare);
+// A new last element of `lines`, made from a spare string when there is one.
+std::string& NewSlot(std::vector<std::string>& lines, std::vector<std::string>& spare);
+// Takes the last element of `lines` back to `spare` whatever its size.
+void DropSlot(std::vector<std::string>& lines, std::vector<std::string>& spare);
 // Gives `line` back to `spare`. A string whose storage is far larger than the
 // line it holds is freed instead, so that the kept storage stays in
 // proportion to the lines given back: one long line does not leave a large
@@ -82,6 +79,9 @@ std::string SpareCopy(std::string_view text, std::vector<std::string>& spare);
 
 // Inserts `line` at `pos` (clamped to the end).
 void InsertLine(std::vector<std::string>& lines, std::size_t pos, std::string line);
+
+// Inserts `text` as AddEntryExt does, unformatted.
+void InsertEntryExt(Entry& e, std::string_view text);
 
 // Body line n, or null when n is outside 1 .. length.
 inline std::string* LineAt(Entry& e, int n) {
