@@ -127,25 +127,6 @@ int CutAt(std::string_view text, char separator, std::string_view* parts, int ma
   return n;
 }
 
-// 1 for the six white-space characters, else 0; branch-free so that the
-// field count below runs over whole vectors of characters.
-static inline unsigned char WhiteBit(unsigned char c) { return (c == ' ') | (static_cast<unsigned char>(c - '\t') < 5); }
-
-int CountFields(std::string_view text) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
-  std::size_t n = text.size();
-  if (n == 0) return 0;
-  std::size_t count = WhiteBit(p[0]) ^ 1;
-  // Counted in blocks small enough for byte-wide sums, which vectorise best.
-  for (std::size_t i = 1; i < n;) {
-    std::size_t stop = std::min(n, i + 255);
-    unsigned char block = 0;
-    for (; i < stop; ++i) block += WhiteBit(p[i - 1]) & (WhiteBit(p[i]) ^ 1);
-    count += block;
-  }
-  return count > INT_MAX ? INT_MAX : static_cast<int>(count);
-}
-
 std::string_view FieldAt(std::string_view text, int k) {
   std::size_t at = 0;
   std::string_view word;

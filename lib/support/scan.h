@@ -124,7 +124,7 @@ int SplitFieldsScalar(std::string_view text, Separators sep, Span* fields, int m
 int CutAt(std::string_view text, char separator, std::string_view* parts, int max);
 
 // The number of white-space separated fields of a text.
-int CountFields(std::string_view text);
+inline int CountFields(std::string_view text);
 
 // Field k (1 or more) of a text, white space separated; empty when the text
 // has fewer than k fields.
@@ -231,6 +231,25 @@ inline int SplitFields(std::string_view text, Separators sep, Span* fields, int 
   }
   if (!previous) fields[n++] = {text.data() + start, text.size() - start};  // runs to the end
   return n;
+}
+
+// 1 for the six white-space characters, else 0; branch-free so that the
+// field count below runs over whole vectors of characters.
+inline unsigned char WhiteBit(unsigned char c) { return (c == ' ') | (static_cast<unsigned char>(c - '\t') < 5); }
+
+inline int CountFields(std::string_view text) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+  std::size_t n = text.size();
+  if (n == 0) return 0;
+  std::size_t count = WhiteBit(p[0]) ^ 1;
+  // Counted in blocks small enough for byte-wide sums, which vectorise best.
+  for (std::size_t i = 1; i < n;) {
+    std::size_t stop = n < i + 255 ? n : i + 255;
+    unsigned char block = 0;
+    for (; i < stop; ++i) block += WhiteBit(p[i - 1]) & (WhiteBit(p[i]) ^ 1);
+    count += block;
+  }
+  return count > 0x7fffffff ? 0x7fffffff : static_cast<int>(count);
 }
 
 inline int CountFieldsFind(std::string_view text, int k, std::string_view& field) {
