@@ -30,7 +30,7 @@ struct Feeder {
   Reports reports{opt, out};
   GenBankReader reader{{&reports, &writer}};
 
-  // Feeds the lines of `text`; false as soon as the scanner fails.
+  // Feeds the lines of `text`; false as soon as the reader fails.
   bool Feed(const std::string& text) {
     std::size_t at = 0;
     while (at < text.size()) {

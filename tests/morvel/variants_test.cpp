@@ -10,9 +10,10 @@
 
 #include <unistd.h>
 
-#include "morvel.h"
 #include "protein.h"
 #include "vcf.h"
+
+using namespace morvel;
 
 namespace {
 
@@ -91,7 +92,7 @@ Result Annotate(const std::string& vcf, const std::string& genbank = kRecord) {
   Result run;
   {
     Output out(file.get());
-    run.status = AnnotateVariants(opt, in, out, "morvel test", convert);
+    run.status = AnnotateVariants(opt, in, out, "morvel test");
     out.Flush();
   }
   run.out = ReadAll(file.get());

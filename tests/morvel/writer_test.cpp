@@ -60,7 +60,7 @@ struct Writer {
 };
 
 // A body line as printf would write it.
-std::string body_line(const Locus& l, int p, char residue, bool gene) {
+std::string BodyLine(const Locus& l, int p, char residue, bool gene) {
   char buf[128];
   int n = std::snprintf(buf, sizeof buf, "N     %c %5d", residue, p);
   std::string line(buf, n);
@@ -76,7 +76,7 @@ std::string body_line(const Locus& l, int p, char residue, bool gene) {
   return line + "\n";
 }
 
-std::string body_lines_of(const std::string& text) {
+std::string BodyLinesOf(const std::string& text) {
   std::string body;
   std::size_t at = 0;
   while (at < text.size()) {
@@ -110,18 +110,18 @@ TEST(Writer, BodyLinesMatchPrintf) {
         l.strand[p - 1] = "+-."[k % 3];
         l.codonpos.Set(p - 1, codons[k % std::size(codons)]);
         l.plusmark[p - 1] = l.minusmark[p - 1] = 'O';
-        plus += body_line(l, p, l.residue[p - 1], gene);
+        plus += BodyLine(l, p, l.residue[p - 1], gene);
       }
     }
     for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
       for (int p = run->second; p >= run->first; --p) {
         char c = complements[residues.find(l.residue[p - 1])];
-        minus += body_line(l, p, c, gene);
+        minus += BodyLine(l, p, c, gene);
       }
     }
     print_entries(w.opt, w.record, w.locus, w.out);
     std::string text = w.Take();
-    EXPECT_EQ(body_lines_of(text), plus + minus) << "variant " << variant;
+    EXPECT_EQ(BodyLinesOf(text), plus + minus) << "variant " << variant;
   }
 }
 

@@ -7,6 +7,8 @@
 #include "output.h"
 #include "protein.h"
 
+namespace morvel {
+
 namespace {
 
 enum class Effect { synonymous, missense, stop_lost, stop_gained, start_lost, complex };
@@ -118,3 +120,5 @@ void IndelChange(const IndexedFeature& f, int pos, std::string_view ref, std::st
     value += (inserted - deleted) % 3 != 0 ? "frameshift||" : "inframe_indel||";
   }
 }
+
+}  // namespace morvel

@@ -9,6 +9,8 @@
 
 #include "variant_index.h"
 
+namespace morvel {
+
 // Appends EFFECT|CODON|PROTEIN of base changes (by ascending position) inside
 // the CDS of a record of these residues. The codons from the first to the
 // last changed one are shown; changed bases in capitals. A change outside
@@ -20,3 +22,5 @@ void CodingChange(std::string_view residues, const IndexedFeature& f, const std:
 // trimmed of the bases they share at both ends leave the deleted bases and
 // the inserted ones.
 void IndelChange(const IndexedFeature& f, int pos, std::string_view ref, std::string_view alt, std::string& value);
+
+}  // namespace morvel

@@ -15,7 +15,3 @@ int IsDNAnucExt(int c);
 int DNAcomplement(int c);
 
 }  // namespace morvel
-
-// morvel --variants names these unqualified until it moves into the
-// namespace.
-using morvel::DNAcomplement;

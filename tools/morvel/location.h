@@ -67,11 +67,3 @@ int InLoc(const Loc* loc, int p);
 int InLocRange(const Loc* loc, int from, int to);
 
 }  // namespace morvel
-
-// morvel --variants names these unqualified until it moves into the
-// namespace.
-using morvel::Loc;
-using morvel::LocPtr;
-using morvel::Range;
-using morvel::kOpenStart;
-using morvel::kOpenEnd;

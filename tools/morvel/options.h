@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "llist.h"
-#include "scan.h"  // for morvel --variants (see below)
 
 namespace morvel {
 
@@ -41,7 +40,3 @@ bool ApplyOption(Options& opt, std::string_view piece);
 void usage();
 
 }  // namespace morvel
-
-// morvel --variants names the options unqualified, and finds the text
-// scanners through this header, until it moves into the namespace.
-using morvel::Options;

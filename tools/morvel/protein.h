@@ -34,11 +34,3 @@ char TranslateCodon(const GeneticCode& code, int first, int second, int third);
 bool IsStartCodon(const GeneticCode& code, int first, int second, int third);
 
 }  // namespace morvel
-
-// morvel --variants names these unqualified until it moves into the
-// namespace.
-using morvel::GeneticCode;
-using morvel::FindGeneticCode;
-using morvel::TranslateCodon;
-using morvel::IsStartCodon;
-using morvel::Nuc2Amino;

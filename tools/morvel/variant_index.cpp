@@ -5,6 +5,8 @@
 
 #include "vcf.h"
 
+namespace morvel {
+
 namespace {
 
 // Features are found through bins of 1024 positions: each bin lists, in
@@ -201,3 +203,5 @@ void SnvsInCodon(const Genome& g, const std::vector<Snv>& snvs, const IndexedFea
     duplicate = duplicate || here > 1;
   }
 }
+
+}  // namespace morvel

@@ -13,6 +13,8 @@
 #include "location.h"
 #include "protein.h"
 
+namespace morvel {
+
 // ASCII case of a base letter; other characters are kept.
 constexpr char UpperCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 constexpr char LowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -142,3 +144,5 @@ inline int CodonOf(const IndexedFeature& f, int index) {
   int codon = (index - skip) / 3;
   return skip + 3 * codon + 2 < f.cds_length ? codon : -1;
 }
+
+}  // namespace morvel

@@ -5,37 +5,20 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
 #include "codon_effects.h"
+#include "genbank.h"
+#include "painters.h"
 #include "scan.h"
 #include "tool.h"
 #include "variant_index.h"
 #include "vcf.h"
 
-struct Annotator {
-  // The VCF and what its first reading found.
-  std::string path;
-  bool in_memory = false;  // a pipe: its text is kept for the second reading
-  std::string text;
-  std::unordered_map<std::string, std::uint32_t> chroms;  // CHROM -> id
-  std::vector<int> chrom_genome;                          // id -> genome, -1 for none
-  std::vector<Snv> snvs;
-  int samples = 0;
-
-  // The record being scanned.
-  std::vector<std::string> names;  // LOCUS name, accessions, version with and without ".N"
-  VariantQualifiers pending;       // of the open feature
-  std::vector<IndexedFeature> features;
-
-  std::vector<Genome> genomes;
-  long long mismatches = 0;
-  long long unknown = 0;
-  long long variants = 0;         // data lines
-  std::vector<BaseChange> group;  // scratch: the SNVs of one codon
-};
+namespace morvel {
 
 namespace {
 
@@ -61,79 +44,112 @@ int QualifierNumber(std::string_view text) {
   return col::ReadDecimal(text, 1000, value) ? value : 0;
 }
 
-}  // namespace
-
-// ---------------------------------------------------------------------------
-// Scanner hooks
-
-void VariantsHeaderLine(Annotator& an, std::string_view line) {
-  std::size_t at = 0;
-  col::NextWord(line, at);  // the keyword
-  if (col::StartsWith(line, "LOCUS ")) {
-    an.names.clear();
-    an.features.clear();
-    an.pending = VariantQualifiers();
-    std::string_view name = col::NextWord(line, at);
-    if (!name.empty()) an.names.emplace_back(name);
-  } else if (col::StartsWith(line, "ACCESSION ")) {
-    for (std::string_view word = col::NextWord(line, at); !word.empty(); word = col::NextWord(line, at))
-      an.names.emplace_back(word);
-  } else if (col::StartsWith(line, "VERSION ")) {
-    std::string_view version = col::NextWord(line, at);
-    if (version.empty()) return;
-    an.names.emplace_back(version);
-    std::size_t dot = version.rfind('.');
-    if (dot != std::string_view::npos && dot > 0) an.names.emplace_back(version.substr(0, dot));
-  }
-}
-
-void VariantsQualifier(Annotator& an, std::string_view line) {
-  std::string_view text = col::TrimSpace(line);
-  if (text.empty() || text.front() != '/') return;
-  text.remove_prefix(1);
-  std::size_t eq = text.find('=');
-  std::string_view name = text.substr(0, eq);
-  std::string_view value = eq == std::string_view::npos ? std::string_view() : text.substr(eq + 1);
+// A qualifier value without its quotes: the opening one, and a closing one
+// after it.
+std::string_view Unquoted(std::string_view value) {
   if (!value.empty() && value.front() == '"') {
     value.remove_prefix(1);
     if (!value.empty() && value.back() == '"') value.remove_suffix(1);
   }
-  VariantQualifiers& q = an.pending;
-  if (name == "locus_tag" && !q.has_locus_tag) {
-    q.locus_tag = value;
-    q.has_locus_tag = true;
-  } else if (name == "gene" && !q.has_gene) {
-    q.gene = value;
-    q.has_gene = true;
-  } else if (name == "transl_table") {
-    q.table = QualifierNumber(value);
-  } else if (name == "codon_start") {
-    q.codon_start = QualifierNumber(value);
+  return value;
+}
+
+// The qualifiers the annotation reads: the first /locus_tag and /gene, the
+// last /transl_table and /codon_start.
+VariantQualifiers ReadVariantQualifiers(const Feature& feature) {
+  VariantQualifiers q;
+  for (const Qualifier& qualifier : feature.qualifiers) {
+    std::string_view name = qualifier.name;
+    std::string_view value = Unquoted(qualifier.value);
+    if (name == "locus_tag" && !q.has_locus_tag) {
+      q.locus_tag = value;
+      q.has_locus_tag = true;
+    } else if (name == "gene" && !q.has_gene) {
+      q.gene = value;
+      q.has_gene = true;
+    } else if (name == "transl_table") {
+      q.table = QualifierNumber(value);
+    } else if (name == "codon_start") {
+      q.codon_start = QualifierNumber(value);
+    }
+  }
+  return q;
+}
+
+// The annotator: the VCF's first reading, and as a consumer of the GenBank
+// reader, the records its CHROM values name (their residues and features).
+struct Annotator final : RecordConsumer {
+  // The VCF and what its first reading found.
+  std::string path;
+  bool in_memory = false;  // a pipe: its text is kept for the second reading
+  std::string text;
+  std::unordered_map<std::string, std::uint32_t> chroms;  // CHROM -> id
+  std::vector<int> chrom_genome;                          // id -> genome, -1 for none
+  std::vector<Snv> snvs;
+  int samples = 0;
+
+  // The record being read.
+  std::vector<std::string> names;  // LOCUS name, accessions, version with and without ".N"
+  std::vector<IndexedFeature> features;
+  std::string residue;  // sequence letter per position, "-" where none was read
+
+  std::vector<Genome> genomes;
+  long long mismatches = 0;
+  long long unknown = 0;
+  long long variants = 0;         // data lines
+  std::vector<BaseChange> group;  // scratch: the SNVs of one codon
+
+  void RecordStart(const Record& record) override {
+    MakeTrack(residue, static_cast<std::size_t>(record.length), '-');
+  }
+  void HeaderLine(std::string_view line) override;
+  void FeatureEnd(const Feature& feature) override;
+  void Letters(long long pos, std::string_view letters) override { StoreLetters(residue, pos, letters); }
+  // The qualifiers of a feature the end line cut off are never used.
+  void RecordEnd(const Record& record, const Feature* open) override;
+};
+
+// The names come from the header lines as written, not from the Record:
+// every word of every ACCESSION line (the Record joins them with their
+// continuation lines) and every VERSION line count, and a further LOCUS line
+// inside a record starts its names and features again.
+void Annotator::HeaderLine(std::string_view line) {
+  std::size_t at = 0;
+  col::NextWord(line, at);  // the keyword
+  if (col::StartsWith(line, "LOCUS ")) {
+    names.clear();
+    features.clear();
+    std::string_view name = col::NextWord(line, at);
+    if (!name.empty()) names.emplace_back(name);
+  } else if (col::StartsWith(line, "ACCESSION ")) {
+    for (std::string_view word = col::NextWord(line, at); !word.empty(); word = col::NextWord(line, at))
+      names.emplace_back(word);
+  } else if (col::StartsWith(line, "VERSION ")) {
+    std::string_view version = col::NextWord(line, at);
+    if (version.empty()) return;
+    names.emplace_back(version);
+    std::size_t dot = version.rfind('.');
+    if (dot != std::string_view::npos && dot > 0) names.emplace_back(version.substr(0, dot));
   }
 }
 
-void VariantsFeature(Annotator& an, const std::string& key, LocPtr loc) {
-  VariantQualifiers q = std::move(an.pending);
-  an.pending = VariantQualifiers();
-  if (!loc || loc->certain.empty() || key == "source") return;
-  an.features.push_back(MakeFeature(key, q, std::move(loc)));
+void Annotator::FeatureEnd(const Feature& feature) {
+  if (!feature.loc || feature.loc->certain.empty() || feature.key == "source") return;
+  features.push_back(MakeFeature(feature.key, ReadVariantQualifiers(feature), std::make_unique<Loc>(*feature.loc)));
 }
 
-void VariantsRecordEnd(Annotator& an, std::string_view residues) {
+void Annotator::RecordEnd(const Record& /*record*/, const Feature* /*open*/) {
   int genome = -1;
-  for (const std::string& name : an.names) {
-    auto it = an.chroms.find(name);
-    if (it == an.chroms.end() || an.chrom_genome[it->second] >= 0) continue;
-    if (genome < 0) genome = static_cast<int>(an.genomes.size());
-    an.chrom_genome[it->second] = genome;  // the first record that a CHROM names
+  for (const std::string& name : names) {
+    auto it = chroms.find(name);
+    if (it == chroms.end() || chrom_genome[it->second] >= 0) continue;
+    if (genome < 0) genome = static_cast<int>(genomes.size());
+    chrom_genome[it->second] = genome;  // the first record that a CHROM names
   }
-  if (genome >= 0) an.genomes.push_back(MakeGenome(residues, std::move(an.features)));
-  an.features.clear();
-  an.names.clear();
-  an.pending = VariantQualifiers();
+  if (genome >= 0) genomes.push_back(MakeGenome(residue, std::move(features)));
+  features.clear();
+  names.clear();
 }
-
-namespace {
 
 // ---------------------------------------------------------------------------
 // Reading the VCF
@@ -399,8 +415,7 @@ bool WriteAnnotatedVcf(Annotator& an, col::Input& in, col::Output& out, std::str
 
 }  // namespace
 
-int AnnotateVariants(const Options& opt, col::Input& genbank, col::Output& out, std::string_view command,
-                     ConvertFn convert) {
+int AnnotateVariants(const Options& opt, col::Input& genbank, col::Output& out, std::string_view command) {
   Annotator an;
   an.path = opt.variants;
   {
@@ -409,7 +424,8 @@ int AnnotateVariants(const Options& opt, col::Input& genbank, col::Output& out, 
     bool ok = ReadVcfIndex(an, vcf);
     if (!CloseVcf(an, vcf, ok)) return 1;
   }
-  if (convert(opt, genbank, out, &an) != 0) return 1;
+  GenBankReader reader(std::vector<RecordConsumer*>{&an});
+  if (ReadGenBank(genbank, reader) != 0) return 1;
   IndexSnvs(an.snvs, an.chrom_genome, an.genomes);
   {
     col::Input vcf;
@@ -426,13 +442,4 @@ int AnnotateVariants(const Options& opt, col::Input& genbank, col::Output& out, 
   return 0;
 }
 
-// ---------------------------------------------------------------------------
-// TEMPORARY, until morvel.cpp calls AnnotateVariants(opt, in, out, command,
-// convert) itself: the old entry point, and with it the one include of the
-// tool above this module, kept last so that nothing before it can use it.
-
-#include "morvel.h"
-
-int annotate_variants(const Options& opt, col::Input& genbank, col::Output& out, std::string_view command) {
-  return AnnotateVariants(opt, genbank, out, command, convert);
-}
+}  // namespace morvel

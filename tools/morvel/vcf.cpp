@@ -5,6 +5,8 @@
 
 #include "scan.h"
 
+namespace morvel {
+
 namespace {
 
 bool IsGbcsqItem(std::string_view item) { return item == "GBCSQ" || col::StartsWith(item, "GBCSQ="); }
@@ -102,3 +104,5 @@ void WriteVcfLine(col::Output& out, std::string_view line, const VcfLine& f, std
   }
   out.Write(line.substr(info_at + info.size()));
 }
+
+}  // namespace morvel

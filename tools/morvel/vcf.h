@@ -8,6 +8,8 @@
 
 #include "output.h"
 
+namespace morvel {
+
 // The first eight columns of a data line, viewed in the line itself.
 struct VcfLine {
   std::string_view chrom, pos, id, ref, alt, qual, filter, info;
@@ -43,3 +45,5 @@ bool IsGbcsqInfoLine(std::string_view line);
 // where it stands, otherwise the item is appended after a ";". Every other
 // byte of the line is written as read.
 void WriteVcfLine(col::Output& out, std::string_view line, const VcfLine& fields, std::string_view value);
+
+}  // namespace morvel
