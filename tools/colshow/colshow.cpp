@@ -112,9 +112,6 @@ bool ReadCommandLine(int argc, char** argv, Settings& s, Output* info) {
   return true;
 }
 
-// A body ends at the end marker line.
-bool IsEndMarker(std::string_view line) { return IsMarker(line, kEndMarker); }
-
 // A line number as a position, as tindra counts it.
 int LineNumber(long long n) { return n < INT32_MAX ? static_cast<int>(n) : INT32_MAX; }
 
@@ -128,7 +125,7 @@ class Shower {
 
  private:
   Body ReadBody(Input& in, Entry& e);
-  Body SkipBody(Input& in, Entry& e);
+  Body SkipBody(Input& in);
 
   const Settings& s_;
   Output& out_;
@@ -140,30 +137,20 @@ class Shower {
   long long shown_ = 0;  // residues kept for the figure
 };
 
-// The input ended inside a body: the entry reader, asked for more, reports
-// the entry cut short.
-Body EntryCutShort(Input& in, Entry& e) {
-  ReadEntryLines(in, e, 1);
-  return Body::kError;
-}
-
-Body Shower::SkipBody(Input& in, Entry& e) {
-  while (GetLine(in, line_)) {
-    if (IsEndMarker(line_)) return Body::kRead;
+Body Shower::SkipBody(Input& in) {
+  int rc;
+  while ((rc = ReadBodyLine(in, line_)) == 0) {
   }
-  return EntryCutShort(in, e);
+  return rc == -1 ? Body::kRead : Body::kError;
 }
 
 Body Shower::ReadBody(Input& in, Entry& e) {
   bool ranges = s_.selection.HasRanges();
   view_.Start(e, s_.svg, !ranges);
   std::size_t position_col = static_cast<std::size_t>(Choice::PositionColumn(e));
-  for (long long n = 1; GetLine(in, lines_[n & 1]); ++n) {
+  int rc;
+  for (long long n = 1; (rc = ReadBodyLine(in, lines_[n & 1])) == 0; ++n) {
     const std::string& line = lines_[n & 1];
-    if (IsEndMarker(line)) {
-      view_.Finish();
-      return Body::kRead;
-    }
     if (view_.AddPredicted(line)) continue;
     view_.TakeLine(line);
     if (ranges) {
@@ -182,7 +169,9 @@ Body Shower::ReadBody(Input& in, Entry& e) {
       return Body::kTooLarge;
     }
   }
-  return EntryCutShort(in, e);
+  if (rc == 1) return Body::kError;  // the reader has reported the entry cut short
+  view_.Finish();
+  return Body::kRead;
 }
 
 int Shower::Run(Input& in) {
@@ -195,7 +184,7 @@ int Shower::Run(Input& in) {
   Body body = Body::kRead;
   while ((rc = ReadEntryText(in, e)) == 0) {
     bool chosen = s_.selection.ChoosesEntry(e, entryno);
-    body = chosen ? ReadBody(in, e) : SkipBody(in, e);
+    body = chosen ? ReadBody(in, e) : SkipBody(in);
     if (body != Body::kRead) break;
     if (chosen && s_.svg) {
       svg_.AddEntry(view_, entryno);
