@@ -403,7 +403,8 @@ int Colourer::ColourEntry(Input& in, Entry& e, EntryOutput& out) {
   ColourLine(e, 1, 1);
   RestoreCr(e.line[0], cr);
   out.Add(e.line[0]);
-  for (long long n = 2; (rc = ReadBodyLine(in, scratch_.line[0])) == 0; ++n) ColourNewLine(LineNumber(n), out);
+  long long n = 1;
+  rc = ForEachBodyLine(in, scratch_.line[0], [&](std::string&) { ColourNewLine(LineNumber(++n), out); });
   if (rc == 1) return 1;
   out.Add(scratch_.line[0]);  // the end marker line
   return 0;
@@ -467,18 +468,14 @@ void Colourer::ColourLine(Entry& e, int n, int lineno) {
     ColourLineFieldByField(e, n, lineno);
     return;
   }
-  // The few fields needed, found in one pass over the line's white-space
-  // mask.
+  // Where positions choose, most lines are passed over: their position
+  // alone is read first. Every chosen line has its few fields found in one
+  // pass over its white-space mask.
+  int paint = every_position_ ? 0 : PaintAt(Position(e, n, lineno));
+  if (paint < 0) return;
   const std::string& line = e.line[n - 1];
   Span fields[kFewFields];
   int found = SplitFields(line, Separators::kSpace, fields, most_fields_);
-  int position = lineno;
-  if (position_column_ != 0) {
-    int k = FieldIndex(position_column_);
-    position = k <= found ? ReadPositionIn(line, fields[k - 1].view()) : Position(e, n, lineno);
-  }
-  int paint = PaintAt(position);
-  if (paint < 0) return;
   auto end_of = [&](int k) { return static_cast<std::size_t>(fields[k - 1].data + fields[k - 1].size - line.data()); };
   for (std::size_t c = 0; c < spans_.size(); ++c) {
     int k = FieldIndex(numbers_[c]);
