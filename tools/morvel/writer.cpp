@@ -281,33 +281,40 @@ char RegionLetter(const std::string& key) {
   return 0;
 }
 
+// The lines that open every entry of a run: its type and its columns.
+std::string FixedEntryText(bool gene) {
+  static constexpr std::string_view kLabels[] = {"label", "residue", "seqpos", "intron/exon", "codonpos", "strand"};
+  std::string text;
+  col::AppendTextLine(text, "TYPE", "DNA");
+  for (int k = 1; k <= (gene ? 6 : 3); ++k) col::AppendColLine(text, k, kLabels[k - 1]);
+  return text;
+}
+
 }  // namespace
 
 void print_entry_text(const Options& opt, const Record& record, bool minus, int pos, col::Output& out) {
-  out.Write(
-      "; TYPE              DNA\n"
-      "; COL 1             label\n"
-      "; COL 2             residue\n"
-      "; COL 3             seqpos\n");
-  if (opt.gene) {
-    out.Write(
-        "; COL 4             intron/exon\n"
-        "; COL 5             codonpos\n"
-        "; COL 6             strand\n");
-  }
-  out.Write("; ENTRY             ");
-  out.Write(record.name);
+  static const std::string kFixedLines[2] = {FixedEntryText(false), FixedEntryText(true)};
+  static std::string text;  // reused from entry to entry
+  text = kFixedLines[opt.gene ? 1 : 0];
+  col::AppendTextKey(text, "ENTRY");
+  text += record.name;
+  out.Write(text);
   if (opt.posname && opt.annotate) {
     out.Put('_');
     out.PutInt(pos);
     out.Write(minus ? "_M" : "_P");
   }
-  out.Write("\n; ACCESSION         ");
-  out.Write(record.accession);
-  out.Write("\n; LENGTH            ");
+  text.assign(1, '\n');
+  col::AppendTextLine(text, "ACCESSION", record.accession);
+  col::AppendTextKey(text, "LENGTH");
+  out.Write(text);
   out.PutInt(record.length);
   out.Put('\n');
-  if (minus) out.Write("; STRAND            Minus\n");
+  if (minus) {
+    text.clear();
+    col::AppendTextLine(text, "STRAND", "Minus");
+    out.Write(text);
+  }
   out.Write(col::kTextSeparatorLine);
 }
 
