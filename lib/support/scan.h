@@ -8,6 +8,7 @@
 // beside it that gives the same answer; the tests compare the two.
 #pragma once
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +28,18 @@ namespace col {
 constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A membership table of the 256 byte values: set for each of `letters`, in
+// both cases where it is a letter. One load answers the test.
+using LetterSet = std::array<bool, 256>;
+constexpr LetterSet CaseBlindSet(std::string_view letters) {
+  LetterSet set{};
+  for (char c : letters) {
+    set[static_cast<unsigned char>(c)] = true;
+    if (c >= 'A' && c <= 'Z') set[static_cast<unsigned char>(c - 'A' + 'a')] = true;
+  }
+  return set;
+}
 
 // True when the text is empty or white space only.
 bool IsBlank(std::string_view text);

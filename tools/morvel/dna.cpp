@@ -3,24 +3,16 @@
 #include <array>
 #include <string_view>
 
+#include "scan.h"
+
 namespace morvel {
 
 namespace {
 
 using Table = std::array<char, 256>;
 
-// A table that marks every letter of `letters` in both cases.
-constexpr Table Members(std::string_view letters) {
-  Table t{};
-  for (char c : letters) {
-    t[static_cast<unsigned char>(c)] = 1;
-    if (c >= 'A' && c <= 'Z') t[static_cast<unsigned char>(c - 'A' + 'a')] = 1;
-  }
-  return t;
-}
-
-constexpr Table kNuc = Members("ACGT-");
-constexpr Table kNucExt = Members("ACGTYRKMBDHVNX-");
+constexpr col::LetterSet kNuc = col::CaseBlindSet("ACGT-");
+constexpr col::LetterSet kNucExt = col::CaseBlindSet("ACGTYRKMBDHVNX-");
 
 constexpr Table MakeComplements() {
   Table t{};

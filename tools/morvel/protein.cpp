@@ -3,23 +3,16 @@
 #include <array>
 #include <string_view>
 
+#include "scan.h"
+
 namespace morvel {
 
 namespace {
 
 using Table = std::array<signed char, 256>;
 
-constexpr Table Members(std::string_view letters) {
-  Table t{};
-  for (char c : letters) {
-    t[static_cast<unsigned char>(c)] = 1;
-    if (c >= 'A' && c <= 'Z') t[static_cast<unsigned char>(c - 'A' + 'a')] = 1;
-  }
-  return t;
-}
-
-constexpr Table kAmino = Members("ACDEFGHIKLMNPQRSTVWY-");
-constexpr Table kAminoExt = Members("ACDEFGHIKLMNPQRSTVWYBZX-");
+constexpr col::LetterSet kAmino = col::CaseBlindSet("ACDEFGHIKLMNPQRSTVWY-");
+constexpr col::LetterSet kAminoExt = col::CaseBlindSet("ACDEFGHIKLMNPQRSTVWYBZX-");
 
 // Base numbers in the order of the code table below: T (or U) 0, C 1, A 2,
 // G 3, either case; -1 for anything else.
