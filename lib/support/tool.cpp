@@ -17,6 +17,13 @@ bool OpenInput(Input& in, const char* tool, const char* filename) {
   return false;
 }
 
+void ReportWhere(const char* tool, const char* filename, long long line, const char* reason) {
+  std::fprintf(stderr, "%s: %s, line %lld: %s\n", tool, filename ? filename : "standard input", line,
+               reason);
+}
+
+void ReportUsage(const char* tool, const char* what) { std::fprintf(stderr, "%s: %s\n", tool, what); }
+
 int FinishInput(Input& in, const char* tool, int status) {
   if (in.Failed()) {
     std::fprintf(stderr, "%s: Error in reading file\n", tool);

@@ -15,6 +15,15 @@ bool OpenInput(Input& in, const char* tool, const char* filename);
 // status into 1. Standard input is never closed.
 int FinishInput(Input& in, const char* tool, int status);
 
+// The second line of a failure that comes from the input: where the reader
+// stopped and why, as "<tool>: <file>, line <n>: <reason>\n", the file named
+// "standard input" when `filename` is null and <n> counted from 1.
+void ReportWhere(const char* tool, const char* filename, long long line, const char* reason);
+
+// The line before the usage text that names a refused argument:
+// "<tool>: <what>\n", for example "tindra: unknown option '-x'".
+void ReportUsage(const char* tool, const char* what);
+
 // Runs a program's body and returns its exit status: running out of memory
 // gives "<tool>: Out of memory\n" and 1, and output that could not be written
 // gives "<tool>: Error in writing output\n" and 1.
