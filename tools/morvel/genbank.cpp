@@ -1,5 +1,6 @@
 #include "genbank.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
@@ -51,6 +52,30 @@ int CodonStartAfter(const Feature& cds, int in_force) {
   return in_force;
 }
 
+namespace {
+
+bool AllDigits(std::string_view word) {
+  return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return col::IsDigit(c); });
+}
+
+// Why a LOCUS line whose second word is no number has no length: a first
+// word of digits is a length without a name before it; a first word ending
+// in digits before "bp" or "aa" is a name that runs into its length, as a
+// name of more than 16 characters does when written without a blank.
+std::string LengthlessReason(std::string_view first, std::string_view second) {
+  std::string text;
+  if (AllDigits(first)) {
+    text.append("a LOCUS line without a name (its first word, '").append(first).append("', is a length)");
+    return text;
+  }
+  text.append("a LOCUS line without a readable length ('").append(second).append("' where the length should be");
+  bool unit = col::StrCmp(second, "bp") == 0 || col::StrCmp(second, "aa") == 0;
+  if (unit && col::IsDigit(first.back())) text.append("; the name '").append(first).append("' runs into it");
+  return text + ")";
+}
+
+}  // namespace
+
 bool ReadLocusLine(std::string_view line, Record& record, std::string& reason) {
   std::size_t at = 5;  // behind "LOCUS"
   std::string_view words[4];
@@ -69,9 +94,7 @@ bool ReadLocusLine(std::string_view line, Record& record, std::string& reason) {
   std::size_t used = 0;
   long long value = col::ReadLeadingDigits(digits, INT_MAX + 1LL, used);
   if (used == 0) {
-    reason = "a LOCUS line without a readable length ('";
-    reason += words[1];
-    reason += "' where the length should be)";
+    reason = LengthlessReason(words[0], words[1]);
     return false;
   }
   if (count < 4) {
@@ -94,6 +117,7 @@ const char* ForeignFormat(std::string_view first_line) {
   if (col::StartsWith(first_line, ">")) return "FASTA";
   if (col::StartsWith(first_line, "ID   ")) return "EMBL";
   if (col::StartsWith(first_line, std::string_view("\xFD" "7zXZ\0", 6))) return "xz-compressed data";
+  if (col::StartsWith(first_line, "\x28\xB5\x2F\xFD")) return "zstd-compressed data";
   if (col::StartsWith(first_line, "BZh") && first_line.size() > 3 && first_line[3] >= '1' && first_line[3] <= '9')
     return "bzip2-compressed data";
   return nullptr;
@@ -253,6 +277,8 @@ bool GenBankReader::scan_line(std::string_view line) {
       if (!skipped_ && !col::IsBlank(line)) {
         skipped_ = true;
         skipped_line_ = line_;
+        // "LOCUS" and nothing else on the line: not a record start.
+        bare_locus_ = col::StartsWith(line, "LOCUS") && col::IsBlank(line.substr(5));
       }
       return true;
     }
@@ -288,6 +314,7 @@ bool GenBankReader::ScanEnd() {
   // A record the input cuts off is not written: its entries and reports
   // would be incomplete.
   if (!seeking_) return Fail(line_, "the input ends inside record " + record_.name + " (no \"//\" line)");
+  if (skipped_ && bare_locus_) return Fail(skipped_line_, "a LOCUS line without a name and a length");
   if (skipped_ && any_record_) return Fail(skipped_line_, "text after the last record");
   if (skipped_) return Fail(line_, "no LOCUS line before the end of the input");
   return true;

@@ -128,6 +128,7 @@ class GenBankReader {
   long long seqpos_ = 1;     // position of the next sequence letter
   long long line_ = 0;       // lines read so far
   long long skipped_line_ = 0;  // the first line skipped since the last record
+  bool bare_locus_ = false;     // that line is "LOCUS" alone
   bool any_record_ = false;
   long long error_line_ = 0;
   std::string reason_;

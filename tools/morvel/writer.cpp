@@ -368,6 +368,16 @@ bool ColWriter::IsSelected(const std::string& key) {
   return false;
 }
 
+// A key of the input, selected or not, that equals `key` but for case;
+// null for none.
+const std::string* ColWriter::CaseBlindMatch(const std::string& key) const {
+  for (const auto* keys : {&other_keys_, &used_}) {
+    for (const std::string& other : *keys)
+      if (col::StrCmp(other, key) == 0) return &other;
+  }
+  return nullptr;
+}
+
 std::string ColWriter::UnusedKeysWarning() const {
   // An input without records has no features to miss.
   if (!opt_.annotate || !any_record_) return {};
@@ -380,11 +390,9 @@ std::string ColWriter::UnusedKeysWarning() const {
     unused += unused.empty() ? "'" : ", '";
     unused += *key;
     unused += '\'';
-    for (const std::string& other : other_keys_) {
-      if (col::StrCmp(other, *key) != 0) continue;
+    if (const std::string* other = CaseBlindMatch(*key)) {
       hints += hints.empty() ? " (keys are case-sensitive: '" : ", '";
-      hints += *key + "' -> '" + other + "'";
-      break;
+      hints += *key + "' -> '" + *other + "'";
     }
   }
   if (unused.empty()) return {};

@@ -49,6 +49,7 @@ class ColWriter : public RecordConsumer {
 
  private:
   bool IsSelected(const std::string& key);
+  const std::string* CaseBlindMatch(const std::string& key) const;
 
   const Options& opt_;
   col::Output& out_;
@@ -60,8 +61,8 @@ class ColWriter : public RecordConsumer {
   bool any_record_ = false;
   // Keys of the input that matched a selected key, and some that did not.
   static constexpr std::size_t kMaxOtherKeys = 1000;
-  std::unordered_set<std::string> used_;
-  std::set<std::string> other_keys_;  // sorted, so the hint is the same every run
+  std::set<std::string> used_;        // both sorted, so the hint is the same every run
+  std::set<std::string> other_keys_;
 };
 
 // Writes the record's entries: the plus-strand entry (or, with annotate, one
