@@ -23,6 +23,7 @@ struct Options {
   char mutation = 0;        // base substituted at infopos; 0 for none
   bool normal = true;       // the file header and col entries
   std::string variants;     // --variants=: the VCF file to annotate; empty for none
+  const char* filename = nullptr;  // the GenBank input as named; null for standard input
 
   Options();
   ~Options();
@@ -36,6 +37,10 @@ struct Options {
 // Applies one option piece as the scanner hands it out; false for an unknown
 // option or a failed argument check.
 bool ApplyOption(Options& opt, std::string_view piece);
+
+// Why ApplyOption refused a piece, naming the argument as typed and what it
+// expects: "'--info' takes a number, as in --info=100", "unknown option '-x'".
+std::string RefusalOf(std::string_view piece);
 
 void usage();
 
