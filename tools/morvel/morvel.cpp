@@ -46,6 +46,7 @@ constexpr std::string_view kHelp =
     "  --mutation=BASE            with -i: also translate the codon with BASE at POS\n"
     "  --longinfo=FROM-TO         print the feature-table lines overlapping FROM-TO\n"
     "  --variants=CALLS.vcf       write the VCF with the effects of its variants (GBCSQ)\n"
+    "  --ann                      with --variants: write them as the standard ANN item\n"
     "  --help                     print this help and exit\n"
     "  --version                  print the version and exit\n"
     "\n"
@@ -66,6 +67,7 @@ bool ReadCommandLine(int argc, char** argv, Options& opt, const char*& filename,
   filename = col::GetFilename(args);
   // The VCF written by --variants leaves no room for the reports.
   if (!opt.variants.empty() && (opt.info || opt.longinfo)) return false;
+  if (opt.ann && opt.variants.empty()) return false;  // --ann names how the variants are written
   return !(filename && col::GetFilename(args));
 }
 
