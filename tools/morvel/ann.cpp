@@ -57,6 +57,14 @@ struct Terms {
       if (items[i].name == t.name) return;
     if (count < 6) items[count++] = t;
   }
+  // A codon left unchanged says nothing beside a changed one.
+  void DropSynonymous() {
+    if (count < 2) return;
+    int kept = 0;
+    for (int i = 0; i < count; ++i)
+      if (items[i].name != kSynonymous.name) items[kept++] = items[i];
+    count = kept;
+  }
   Impact Worst() const {
     Impact worst = kModifier;
     for (int i = 0; i < count; ++i) worst = std::min(worst, items[i].impact);
@@ -145,6 +153,7 @@ struct CdsEdit {
   std::string del, ins;  // plus strand, upper case
   bool same = false;     // ALT equals REF
   bool dup = false;      // the insertion repeats dup_a..dup_b
+  bool shifted = false;  // moved 3' from where the VCF places it
   long long dup_a = 0, dup_b = 0;
 };
 
@@ -213,7 +222,11 @@ bool MakeEdit(const Genome& g, const IndexedFeature& f, int pos, std::string_vie
   e.del = Upper(ref.substr(pre, ref.size() - pre - suf));
   e.ins = Upper(alt.substr(pre, alt.size() - pre - suf));
   e.b = e.a + static_cast<long long>(e.del.size()) - 1;
-  if (shift && e.del.empty() != e.ins.empty()) ShiftThreePrime(g, f, e);
+  if (shift && e.del.empty() != e.ins.empty()) {
+    long long a = e.a;
+    ShiftThreePrime(g, f, e);
+    e.shifted = e.a != a;
+  }
   if (e.del.empty()) FindDup(g, f, e);
   return true;
 }
@@ -368,6 +381,43 @@ bool IndelAminos(const Genome& g, const IndexedFeature& f, const CdsEdit& e, std
   return true;
 }
 
+// The first codon a frameshift changes and its amino acid before the
+// change: the codons from the edit on are read with and without it until
+// their amino acids differ (the edit's own codon when they never do).
+bool FirstShiftedAmino(const Genome& g, const IndexedFeature& f, const CdsEdit& e, int& codon, char& amino) {
+  int first, last;
+  if (!EditIndices(f, e, first, last)) return false;
+  int start = CodonOf(f, std::min(first, last));  // an insertion: the codon of the base before it
+  if (start < 0) start = CodonOf(f, first);
+  if (start < 0) return false;
+  std::string ins = OnStrand(e.ins, Comp(f));
+  int n = static_cast<int>(ins.size());
+  auto alt_base = [&](int i) -> char {  // CDS index i of the edited sequence
+    if (i < first) return CdsBase(g, f, i);
+    if (i - first < n) return ins[static_cast<std::size_t>(i - first)];
+    int from = last + 1 + (i - first - n);
+    return from < f.cds_length ? CdsBase(g, f, from) : 0;
+  };
+  auto amino_of = [&](int c, char b0, char b1, char b2) {
+    bool start_codon = c == 0 && f.codon_start == 1 && !f.partial5 && IsStartCodon(*f.code, b0, b1, b2);
+    return start_codon ? 'M' : TranslateCodon(*f.code, b0, b1, b2);
+  };
+  codon = start;
+  for (int c = start; CodonOf(f, f.codon_start - 1 + 3 * c) >= 0; ++c) {
+    int at = f.codon_start - 1 + 3 * c;
+    char r = amino_of(c, CdsBase(g, f, at), CdsBase(g, f, at + 1), CdsBase(g, f, at + 2));
+    char a0 = alt_base(at), a1 = alt_base(at + 1), a2 = alt_base(at + 2);
+    if (c == start) amino = r;
+    if (!a0 || !a1 || !a2 || amino_of(c, a0, a1, a2) != r) {
+      codon = c;
+      amino = r;
+      return true;
+    }
+    if (r == '*') break;  // the stop read unchanged ends the protein
+  }
+  return true;
+}
+
 // The terms a change of amino acids adds to its main one.
 void AminoTerms(std::string_view ref, std::string_view alt, Terms& terms) {
   auto stops = [](std::string_view s) { return std::count(s.begin(), s.end(), '*'); };
@@ -409,13 +459,9 @@ void CdsTerms(const Genome& g, const IndexedFeature& f, const CodingEffect& c, c
     case Effect::complex: terms.Add(kCodingSequence); return;
     case Effect::frameshift: {
       terms.Add(kFrameshift);
-      int first, last;
-      if (!e || !EditIndices(f, *e, first, last)) return;
-      int codon = CodonOf(f, first);
-      if (codon < 0) return;
-      int at = f.codon_start - 1 + 3 * codon;
-      char amino = TranslateCodon(*f.code, CdsBase(g, f, at), CdsBase(g, f, at + 1), CdsBase(g, f, at + 2));
-      if (codon == 0 && f.codon_start == 1 && !f.partial5) amino = 'M';
+      int codon = 0;
+      char amino = 0;
+      if (!e || !FirstShiftedAmino(g, f, *e, codon, amino)) return;
       hgvs_p = "p.";
       AppendAmino(hgvs_p, amino, codon + 1);
       hgvs_p += "fs";
@@ -438,6 +484,7 @@ void CdsTerms(const Genome& g, const IndexedFeature& f, const CodingEffect& c, c
   if (c.effect == Effect::stop_lost) terms.Add(kStopLost);
   if (c.effect == Effect::start_lost) terms.Add(kStartLost);
   CodonTerms(f, c, terms);
+  terms.DropSynonymous();
   hgvs_p = HgvsP(c.first_codon, c.ref_amino, c.alt_amino);
 }
 
@@ -472,10 +519,12 @@ void AppendWarning(std::string& out, std::size_t from, const char* warning) {
 }
 
 // The warnings of an entry: REF and the record, and a CDS's ends.
-void AppendWarnings(const AnnAllele& a, const IndexedFeature* cds, std::string& out) {
+void AppendWarnings(const AnnAllele& a, const IndexedFeature* cds, const CdsEdit* edit, std::string& out) {
   std::size_t from = out.size();
   if (!a.ref_ok) AppendWarning(out, from, "WARNING_REF_DOES_NOT_MATCH_GENOME");
   if (!cds) return;
+  if (a.combined) AppendWarning(out, from, "INFO_COMPOUND_ANNOTATION");
+  if (edit && edit->shifted) AppendWarning(out, from, "INFO_REALIGN_3_PRIME");
   if (OpenEnded(*cds->loc)) AppendWarning(out, from, "WARNING_TRANSCRIPT_INCOMPLETE");
   const Genome& g = *a.genome;
   bool start = cds->codon_start == 1 && cds->cds_length >= 3 &&
@@ -614,9 +663,10 @@ void AnnEntries::AddCovered(const AnnAllele& a, const IndexedFeature& f, const C
   Terms terms;
   std::string hgvs_c, hgvs_p;
   int index = -1;
+  CdsEdit edit;
+  bool edited = false;
   if (coding) {
-    CdsEdit edit;
-    bool edited = MakeEdit(*a.genome, f, a.pos, a.ref, a.alt, a.ref_ok, edit);
+    edited = MakeEdit(*a.genome, f, a.pos, a.ref, a.alt, a.ref_ok, edit);
     if (edited) {
       AppendHgvsC(f, edit, hgvs_c);
       index = EditIndex(f, edit);
@@ -640,7 +690,7 @@ void AnnEntries::AddCovered(const AnnAllele& a, const IndexedFeature& f, const C
     text_ += "||";
   }
   text_ += '|';  // no distance
-  AppendWarnings(a, coding ? &f : nullptr, text_);
+  AppendWarnings(a, coding ? &f : nullptr, edited ? &edit : nullptr, text_);
   Add(terms.Worst(), from);
 }
 
@@ -683,7 +733,7 @@ void AnnEntries::AddUncovered(const AnnAllele& a, std::vector<std::uint32_t>& sc
     text_ += "|||||";
     if (distance > 0) AppendNumber(text_, distance);
     text_ += '|';
-    AppendWarnings(a, nullptr, text_);
+    AppendWarnings(a, nullptr, nullptr, text_);
     Add(kModifier, from);
   }
   if (spans_.size() > before) return;
@@ -692,7 +742,7 @@ void AnnEntries::AddUncovered(const AnnAllele& a, std::vector<std::uint32_t>& sc
   terms.Add(kIntergenic);
   AppendHead(a.alt, terms, text_);
   text_ += "||intergenic_region||||||||||";
-  AppendWarnings(a, nullptr, text_);
+  AppendWarnings(a, nullptr, nullptr, text_);
   Add(kModifier, from);
 }
 

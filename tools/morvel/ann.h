@@ -40,6 +40,7 @@ struct AnnAllele {
   int pos = 0;
   std::string_view ref, alt;  // alt: this allele alone, as written
   bool ref_ok = true;         // REF is the record's bases there
+  bool combined = false;      // the effect is that of the SNVs sharing its codon (GBCSQ's "combined")
 };
 
 // The ANN entries of one data line, gathered allele by allele and written

@@ -416,6 +416,7 @@ void AnnotateLineAnn(Annotator& an, const Genome& g, int pos, const VcfLine& lin
       }
       const char* shared;
       CdsEffect(an, Variant{&g, pos, line.ref, alt, multiallelic}, f, ref_ok, s.changes, s.effect, shared);
+      a.combined = shared && std::string_view(shared) == "|combined";
       s.entries.AddCovered(a, f, &s.effect);
     });
   }
