@@ -532,10 +532,13 @@ void AppendWarnings(const AnnAllele& a, const IndexedFeature* cds, const CdsEdit
   if (!start) AppendWarning(out, from, "WARNING_TRANSCRIPT_NO_START_CODON");
 }
 
+// Gene_Name: /gene, else /locus_tag.
+const std::string& GeneName(const IndexedFeature& f) { return !f.gene.empty() ? f.gene : f.locus_tag; }
+
 // Fields 4 to 8: Gene_Name, Gene_ID, Feature_Type, Feature_ID, Transcript_BioType.
 void AppendNames(const IndexedFeature& f, std::string& out) {
   Kind kind = KindOf(f.key);
-  out += !f.gene.empty() ? f.gene : f.locus_tag;
+  out += GeneName(f);
   out += '|';
   out += !f.locus_tag.empty() ? f.locus_tag : f.gene;
   out += '|';
@@ -703,9 +706,11 @@ void AnnEntries::AddUncovered(const AnnAllele& a, std::vector<std::uint32_t>& sc
     const IndexedFeature& f = g.features[i];
     Kind kind = KindOf(f.key);
     if (kind != Kind::kGene && kind != Kind::kCds && kind != Kind::kRna) continue;
-    // A CDS or RNA counts when no gene feature of its name is near.
-    if (kind != Kind::kGene && !f.gene.empty() && std::any_of(scratch.begin(), scratch.end(), [&](std::uint32_t j) {
-          return KindOf(g.features[j].key) == Kind::kGene && g.features[j].gene == f.gene;
+    // A gene counts when no CDS or RNA of its name (its transcript) is near.
+    if (kind == Kind::kGene && !GeneName(f).empty() &&
+        std::any_of(scratch.begin(), scratch.end(), [&](std::uint32_t j) {
+          Kind other = KindOf(g.features[j].key);
+          return (other == Kind::kCds || other == Kind::kRna) && GeneName(g.features[j]) == GeneName(f);
         }))
       continue;
     long long start = f.reaches.front().lo;

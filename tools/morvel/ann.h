@@ -52,9 +52,9 @@ class AnnEntries {
   // the CDS's effect (GBCSQ's), null for every other feature.
   void AddCovered(const AnnAllele& a, const IndexedFeature& f, const CodingEffect* coding);
   // The entries of an allele no feature covers: upstream_gene_variant and
-  // downstream_gene_variant for each gene (or CDS or RNA without a gene of
-  // its name) within 5,000 bases, intron_variant inside a join of a CDS,
-  // else one intergenic_region. `scratch` holds feature numbers.
+  // downstream_gene_variant for each CDS or RNA (or gene without one of its
+  // name) within 5,000 bases, intron_variant inside a join of a CDS, else
+  // one intergenic_region. `scratch` holds feature numbers.
   void AddUncovered(const AnnAllele& a, std::vector<std::uint32_t>& scratch);
   // The value: the entries by impact, HIGH first, joined by ",".
   void Write(std::string& value);
