@@ -171,6 +171,7 @@ TEST(Ann, HgvsProtein) {
       {44, "L", "S", "p.Leu45Ser"},     {11, "Q", "*", "p.Gln12*"},         {44, "L", "L", "p.Leu45Leu"},
       {0, "M", "?", "p.Met1?"},         {21, "KKLS", "KS", "p.Lys23_Leu24del"}, {95, "*", "Q", "p.*96Glnext*?"},
       {1, "KLS", "KGLS", "p.Lys2_Leu3insGly"}, {0, "MKKL", "MKKKL", "p.Lys3dup"}, {4, "LA", "W*", "p.Leu5_Ala6delinsTrp*"},
+      {4, "LA", "*S", "p.Leu5*"},
   };
   for (const auto& c : cases) EXPECT_EQ(HgvsP(c.first_codon, c.ref, c.alt), c.hgvs) << c.ref << ">" << c.alt;
 }

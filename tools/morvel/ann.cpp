@@ -625,6 +625,10 @@ std::string HgvsP(int first_codon, std::string_view ref, std::string_view alt) {
     out += '_';
     AppendAmino(out, ref[pre], n);
     out += "ins";
+  } else if (!a.empty() && a[0] == '*' && r[0] != '*') {  // nothing after the new stop is read
+    AppendAmino(out, r[0], n);
+    out += '*';
+    return out;
   } else if (r[0] == '*' && !a.empty() && a[0] != '*') {  // the stop read through
     AppendAmino(out, '*', n);
     out += AminoName(a[0]);
@@ -664,7 +668,10 @@ void AnnEntries::AddCovered(const AnnAllele& a, const IndexedFeature& f, const C
   std::size_t from = text_.size();
   long long last = a.pos + static_cast<long long>(a.ref.size()) - 1;
   Terms terms;
-  std::string hgvs_c, hgvs_p;
+  std::string& hgvs_c = hgvs_c_;  // kept between entries: no allocation per variant
+  std::string& hgvs_p = hgvs_p_;
+  hgvs_c.clear();
+  hgvs_p.clear();
   int index = -1;
   CdsEdit edit;
   bool edited = false;

@@ -67,6 +67,7 @@ class AnnEntries {
   void Add(int impact, std::size_t from);
   std::string text_;
   std::vector<Span> spans_;
+  std::string hgvs_c_, hgvs_p_;
 };
 
 // The HGVS p. notation of amino acids `ref` becoming `alt` from codon
