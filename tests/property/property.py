@@ -854,6 +854,21 @@ def same_effects(want, got):
     return not unused
 
 
+HGVS_C_SNV = re.compile(r"^c\.(\d+)[A-Z]>[A-Z]$")
+
+
+def check_positions(ann, where):
+    """An SNV's HGVS.c number is its CDS.pos, its codon its AA.pos."""
+    for e in ann.split(","):
+        f = e.split("|")
+        got = HGVS_C_SNV.match(f[9])
+        if not got or not f[10]:
+            continue  # no SNV, or none in a whole codon
+        n = int(got.group(1))
+        if not f[12].startswith("%d/" % n) or not f[13].startswith("%d/" % ((n - 1) // 3 + 1)):
+            raise Failure("%s: %s at CDS %s, AA %s" % (where, f[9], f[12], f[13]))
+
+
 def check_protein(gbcsq, ann, where):
     """HGVS.p and AA.pos of ANN against GBCSQ's PROTEIN of one codon."""
     cds = [v.split("|") for v in gbcsq.split(",") if v.startswith("CDS|")]
@@ -907,6 +922,7 @@ def morvel_ann_gbcsq(bin_dir, rnd, case):
         if not same_effects(want, got):
             raise Failure("%s: GBCSQ %r, ANN %r" % (where, gbcsq, ann))
         check_protein(gbcsq, ann, where)
+        check_positions(ann, where)
 
 
 PROPERTIES = {
