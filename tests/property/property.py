@@ -26,6 +26,13 @@ PROPERTY is one of:
                           11), the GBCSQ values of SNVs, SNVs sharing a
                           codon and MNVs equal codons and amino acids worked
                           out here from the record's letters;
+  morvel-ann-gbcsq        for random SNVs, MNVs, insertions and deletions
+                          (some multiallelic, some with a wrong REF) on the
+                          shared GenBank files, `morvel --variants --ann`
+                          writes the effects GBCSQ writes, feature by
+                          feature and allele by allele, sixteen fields to an
+                          entry, and HGVS.p names the amino acids of GBCSQ's
+                          PROTEIN (exit 77 when the files are absent).
   morvel-report-codonpos  the codon position the position report gives for
                           a place equals the codonpos column of --gene there,
                           and its five letters are the residues around it.
@@ -759,6 +766,172 @@ def shared_main(bin_dir):
     return 1 if failures else 0
 
 
+# ---------------------------------------------------------------------------
+# morvel --variants --ann against GBCSQ
+
+ANN_EFFECT = {  # the GBCSQ effect of each ANN term on a CDS
+    "synonymous_variant": "synonymous", "initiator_codon_variant": "synonymous",
+    "stop_retained_variant": "synonymous", "missense_variant": "missense", "stop_gained": "stop_gained",
+    "stop_lost": "stop_lost", "start_lost": "start_lost", "frameshift_variant": "frameshift",
+    "inframe_insertion": "inframe_indel", "inframe_deletion": "inframe_indel",
+    "coding_sequence_variant": "complex",
+}
+NEAR_TERMS = {"upstream_gene_variant", "downstream_gene_variant", "intron_variant", "intergenic_region"}
+THREE = dict(zip("ABCDEFGHIJKLMNOPQRSTUVWXYZ*",
+                 "Ala Asx Cys Asp Glu Phe Gly His Ile Xaa Lys Leu Met Asn Pyl Pro Gln Arg Ser Thr Sec Val Trp "
+                 "Xaa Tyr Glx *".split()))
+_cds_files = []
+
+
+def ann_files():
+    if not _cds_files:
+        for n in sorted(os.listdir(SHARED_GENBANK)):
+            path = os.path.join(SHARED_GENBANK, n)
+            with open(path, "rb") as f:
+                if b"\n     CDS " in f.read():
+                    _cds_files.append(path)
+    return _cds_files
+
+
+def random_call(rnd, residues, codonpos):
+    """(POS, REF, ALT) of a random call, mostly inside CDSs."""
+    inside = [p for p in range(1, len(residues) + 1) if codonpos[p - 1]]
+    p = rnd.choice(inside) if inside and rnd.random() < 0.8 else rnd.randint(1, len(residues))
+    kind = rnd.choice(["snv", "snv", "snv", "mnv", "ins", "del"])
+    size = {"snv": 1, "mnv": rnd.randint(2, 4), "ins": 1, "del": rnd.randint(2, 5)}[kind]
+    ref = residues[p - 1:p - 1 + size].upper()
+    if len(ref) < size or any(c not in "ACGT" for c in ref):
+        return None
+    if kind == "ins":
+        alt = ref + "".join(rnd.choice("ACGT") for _ in range(rnd.randint(1, 6)))
+    elif kind == "del":
+        alt = ref[0]
+    else:
+        alt = "".join(rnd.choice([b for b in "ACGT" if b != c]) for c in ref)
+        if kind == "snv" and rnd.random() < 0.1:
+            alt += "," + rnd.choice([b for b in "ACGT" if b != ref and b != alt])
+    if rnd.random() < 0.05:
+        ref = rnd.choice([b for b in "ACGT" if b != ref[0]]) + ref[1:]  # a REF the record does not hold
+    return p, ref, alt
+
+
+def gbcsq_effects(value, alleles):
+    """GBCSQ's (KEY, allele, effect) triples, sorted; None for intergenic."""
+    if value == "intergenic":
+        return None
+    entries = [v.split("|") for v in value.split(",")]
+    return sorted((e[0], alleles[i % len(alleles)], e[3] if e[0] == "CDS" else "non_coding")
+                  for i, e in enumerate(entries))
+
+
+def ann_effects(value, where):
+    """ANN's entries as (KEY, allele, GBCSQ effects of its terms); None when
+    they are all near-gene terms."""
+    effects, near = [], 0
+    for entry in value.split(","):
+        f = entry.split("|")
+        if len(f) != 16:
+            raise Failure("%s: ANN entry of %d fields: %r" % (where, len(f), entry))
+        terms = f[1].split("&")
+        if terms[0] in NEAR_TERMS and not f[8]:  # no rank: the entry of a feature nearby
+            near += 1
+        elif f[7] == "protein_coding":
+            if any(t not in ANN_EFFECT for t in terms):
+                raise Failure("%s: unexpected term in %r" % (where, f[1]))
+            effects.append(("CDS", f[0], {ANN_EFFECT[t] for t in terms}))
+        else:
+            effects.append((f[7], f[0], {"non_coding"}))
+    if near and effects:
+        raise Failure("%s: near-gene terms beside covering features: %r" % (where, value))
+    return None if near else effects
+
+
+def same_effects(want, got):
+    """Whether every GBCSQ triple has an ANN entry of its own among whose
+    terms its effect is."""
+    if want is None or got is None:
+        return want is got
+    unused = list(got)
+    for key, allele, effect in want:
+        match = next((e for e in unused if e[0] == key and e[1] == allele and effect in e[2]), None)
+        if match is None:
+            return False
+        unused.remove(match)
+    return not unused
+
+
+HGVS_C_SNV = re.compile(r"^c\.(\d+)[A-Z]>[A-Z]$")
+
+
+def check_positions(ann, where):
+    """An SNV's HGVS.c number is its CDS.pos, its codon its AA.pos."""
+    for e in ann.split(","):
+        f = e.split("|")
+        got = HGVS_C_SNV.match(f[9])
+        if not got or not f[10]:
+            continue  # no SNV, or none in a whole codon
+        n = int(got.group(1))
+        if not f[12].startswith("%d/" % n) or not f[13].startswith("%d/" % ((n - 1) // 3 + 1)):
+            raise Failure("%s: %s at CDS %s, AA %s" % (where, f[9], f[12], f[13]))
+
+
+def check_protein(gbcsq, ann, where):
+    """HGVS.p and AA.pos of ANN against GBCSQ's PROTEIN of one codon."""
+    cds = [v.split("|") for v in gbcsq.split(",") if v.startswith("CDS|")]
+    entries = [e.split("|") for e in ann.split(",")]
+    coding = [e for e in entries if e[7] == "protein_coding" and e[1].split("&")[0] in ANN_EFFECT]
+    if len(cds) != 1 or len(coding) != 1 or cds[0][3] == "complex":
+        return
+    got = PROTEIN.match(cds[0][5]) if len(cds[0]) > 5 else None
+    if not got:
+        return
+    ref, number, alt = got.groups()
+    want = "p.Met1?" if alt == "?" else "p.%s%s%s" % (THREE[ref], number, THREE.get(alt, "Xaa"))
+    if ref == "*" and alt != "*":
+        want += "ext*?"  # a stop read through
+    if coding[0][10] != want or not coding[0][13].startswith(number + "/"):
+        raise Failure("%s: GBCSQ %s, ANN %s at %s" % (where, cds[0][5], coding[0][10], coding[0][13]))
+
+
+def morvel_ann_gbcsq(bin_dir, rnd, case):
+    path = rnd.choice(ann_files())
+    # Protein records paint no codon positions and are written unannotated.
+    records = [r for r in shared_records(bin_dir, path) if r[1] and any(r[2])]
+    if not records:
+        return
+    name, residues, codonpos = rnd.choice(records)
+    calls = sorted(c for c in (random_call(rnd, residues, codonpos) for _ in range(8)) if c)
+    samples = rnd.choice([0, 1, 2])
+    vcf = "##fileformat=VCFv4.2\n#CHROM\tPOS\tID\tREF\tALT\tQUAL\tFILTER\tINFO"
+    vcf += "".join("\tFORMAT" if s == 0 else "" for s in range(min(samples, 1)))
+    vcf += "".join("\tS%d" % s for s in range(samples)) + "\n"
+    for p, ref, alt in calls:
+        vcf += "%s\t%d\t.\t%s\t%s\t.\t.\t." % (name, p, ref, alt) + ("\tGT" + "\t0/1" * samples if samples else "")
+        vcf += "\n"
+    vcf_path = os.path.join(WORK, "calls.vcf")
+    with open(vcf_path, "w") as f:
+        f.write(vcf)
+    genbank = open(path, "rb").read()
+    values = {}
+    for item, args in (("GBCSQ", []), ("ANN", ["--ann"])):
+        status, out, err = run(bin_dir, "morvel", ["--variants=" + vcf_path] + args, genbank)
+        if status != 0:
+            raise Failure("morvel --variants %s on %s: status %d, %r" % (args, path, status, err[:300]))
+        lines = [l for l in out.decode("latin-1").split("\n") if l and not l.startswith("#")]
+        values[item] = [l.split("\t")[7].split(item + "=")[1].split(";")[0] for l in lines]
+    for (p, ref, alt), gbcsq, ann in zip(calls, values["GBCSQ"], values["ANN"]):
+        where = "%s %s:%d %s>%s" % (os.path.basename(path), name, p, ref, alt)
+        if "ref_mismatch" in gbcsq:
+            if any("WARNING_REF_DOES_NOT_MATCH_GENOME" not in e.split("|")[15] for e in ann.split(",")):
+                raise Failure("%s: a REF mismatch without its warning: %r" % (where, ann))
+            continue
+        want, got = gbcsq_effects(gbcsq, alt.split(",")), ann_effects(ann, where)
+        if not same_effects(want, got):
+            raise Failure("%s: GBCSQ %r, ANN %r" % (where, gbcsq, ann))
+        check_protein(gbcsq, ann, where)
+        check_positions(ann, where)
+
+
 PROPERTIES = {
     "tindra-empty-selection": tindra_empty_selection,
     "tindra-idempotent": tindra_idempotent,
@@ -768,6 +941,7 @@ PROPERTIES = {
     "morvel-variants-protein": morvel_variants_protein,
     "morvel-variants-codons": morvel_variants_codons,
     "morvel-report-codonpos": morvel_report_codonpos,
+    "morvel-ann-gbcsq": morvel_ann_gbcsq,
 }
 
 
@@ -785,11 +959,12 @@ def main():
         cases //= 3  # each case runs morvel seven times
     if name == "tindra-chunks" and len(sys.argv) == 3:
         cases //= 5  # each case colours two entries of thousands of lines
-    if name == "morvel-variants-protein":
+    if name in ("morvel-variants-protein", "morvel-ann-gbcsq"):
         if not os.path.isdir(SHARED_GENBANK):
             print("%s: shared GenBank files absent" % name)
             return 77
-        cases = cases // 5 if len(sys.argv) == 3 else cases  # each case runs morvel up to six times
+        if name == "morvel-variants-protein" and len(sys.argv) == 3:
+            cases //= 5  # each case runs morvel up to six times
     check = PROPERTIES[name]
     failures = 0
     with tempfile.TemporaryDirectory(prefix="property-") as WORK:

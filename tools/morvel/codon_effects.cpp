@@ -11,20 +11,6 @@ namespace morvel {
 
 namespace {
 
-enum class Effect { synonymous, missense, stop_lost, stop_gained, start_lost, complex };
-
-const char* EffectName(Effect e) {
-  switch (e) {
-    case Effect::synonymous: return "synonymous";
-    case Effect::missense: return "missense";
-    case Effect::stop_lost: return "stop_lost";
-    case Effect::stop_gained: return "stop_gained";
-    case Effect::start_lost: return "start_lost";
-    case Effect::complex: break;
-  }
-  return "complex";
-}
-
 // Whether record positions a..b lie along the CDS without a gap, in either
 // reading direction.
 bool Contiguous(const IndexedFeature& f, int a, int b) {
@@ -40,20 +26,52 @@ bool Contiguous(const IndexedFeature& f, int a, int b) {
 
 }  // namespace
 
+const char* EffectName(Effect e) {
+  switch (e) {
+    case Effect::synonymous: return "synonymous";
+    case Effect::missense: return "missense";
+    case Effect::stop_lost: return "stop_lost";
+    case Effect::stop_gained: return "stop_gained";
+    case Effect::start_lost: return "start_lost";
+    case Effect::frameshift: return "frameshift";
+    case Effect::inframe_indel: return "inframe_indel";
+    case Effect::complex: break;
+  }
+  return "complex";
+}
+
+void AppendGbcsqEffect(const CodingEffect& e, std::string& value) {
+  value += EffectName(e.effect);
+  value += '|';
+  if (e.first_codon < 0) {
+    value += '|';
+    return;
+  }
+  value += e.ref_codons;
+  value += '>';
+  value += e.alt_codons;
+  value += '|';
+  value += e.ref_amino;
+  char number[24];
+  value.append(number, col::FormatInt(number, e.first_codon + 1, 0));
+  value += e.alt_amino;
+}
+
 void CodingChange(std::string_view residues, const IndexedFeature& f, const std::vector<BaseChange>& changes,
-                  std::string& value) {
+                  CodingEffect& out) {
+  out = CodingEffect();
   int first = INT_MAX, last = -1;
   for (const BaseChange& c : changes) {
     int index = CdsIndex(f, c.pos);
     int codon = index < 0 ? -1 : CodonOf(f, index);
-    if (codon < 0) {
-      value += "complex||";  // a change outside the CDS or outside its complete codons
-      return;
-    }
+    if (codon < 0) return;  // a change outside the CDS or outside its complete codons: complex
     first = std::min(first, codon);
     last = std::max(last, codon);
   }
-  std::string ref, alt, ref_amino, alt_amino;
+  std::string& ref = out.ref_codons;
+  std::string& alt = out.alt_codons;
+  std::string& ref_amino = out.ref_amino;
+  std::string& alt_amino = out.alt_amino;
   Effect effect = Effect::synonymous;
   for (int codon = first; codon <= last; ++codon) {
     char r[3], a[3];
@@ -88,19 +106,12 @@ void CodingChange(std::string_view residues, const IndexedFeature& f, const std:
     ref_amino += ra;
     alt_amino += aa;
   }
-  value += EffectName(effect);
-  value += '|';
-  value += ref;
-  value += '>';
-  value += alt;
-  value += '|';
-  value += ref_amino;
-  char number[24];
-  value.append(number, col::FormatInt(number, first + 1, 0));
-  value += alt_amino;
+  out.effect = effect;
+  out.first_codon = first;
 }
 
-void IndelChange(const IndexedFeature& f, int pos, std::string_view ref, std::string_view alt, std::string& value) {
+void IndelChange(const IndexedFeature& f, int pos, std::string_view ref, std::string_view alt, CodingEffect& out) {
+  out = CodingEffect();
   std::size_t pre = 0;
   while (pre < ref.size() && pre < alt.size() && UpperCase(ref[pre]) == UpperCase(alt[pre])) ++pre;
   std::size_t suf = 0;
@@ -114,11 +125,7 @@ void IndelChange(const IndexedFeature& f, int pos, std::string_view ref, std::st
                                   Contiguous(f, static_cast<int>(from), static_cast<int>(from + deleted - 1))
                             : from - 1 >= 1 && from <= INT_MAX &&
                                   Contiguous(f, static_cast<int>(from - 1), static_cast<int>(from));
-  if (!inside) {
-    value += "complex||";
-  } else {
-    value += (inserted - deleted) % 3 != 0 ? "frameshift||" : "inframe_indel||";
-  }
+  if (inside) out.effect = (inserted - deleted) % 3 != 0 ? Effect::frameshift : Effect::inframe_indel;
 }
 
 }  // namespace morvel

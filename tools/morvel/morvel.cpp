@@ -53,6 +53,7 @@ constexpr std::string_view kHelp =
     "  --mutation=BASE            with -i: also translate the codon with BASE at POS\n"
     "  --longinfo=FROM-TO         print the feature-table lines overlapping FROM-TO\n"
     "  --variants=CALLS.vcf       write the VCF with the effects of its variants (GBCSQ)\n"
+    "  --ann                      with --variants: write them as the standard ANN item\n"
     "  --help                     print this help and exit\n"
     "  --version                  print the version and exit\n"
     "\n"
@@ -78,6 +79,10 @@ bool ReadCommandLine(int argc, char** argv, Options& opt, const char*& filename,
   // The VCF written by --variants leaves no room for the reports.
   if (!opt.variants.empty() && (opt.info || opt.longinfo)) {
     col::ReportUsage("morvel", "'--variants' writes a VCF: it does not go with '-i', '--info' or '--longinfo'");
+    return false;
+  }
+  if (opt.ann && opt.variants.empty()) {  // --ann names how the variants are written
+    col::ReportUsage("morvel", "'--ann' writes the effects of '--variants=': it needs that option");
     return false;
   }
   if (const char* second = filename ? col::GetFilename(args) : nullptr) {

@@ -61,6 +61,8 @@ bool ApplyOption(Options& opt, std::string_view piece) {
   } else if (col::StartsWith(piece, "-variants=") && piece.size() > 10) {
     opt.variants = piece.substr(10);
     opt.normal = false;
+  } else if (piece == "-ann") {
+    opt.ann = true;
   } else if (col::StartsWith(piece, "-annotate=")) {
     opt.annotate = true;
     opt.AddKeys(piece.substr(10));

@@ -24,6 +24,7 @@ struct Options {
   bool normal = true;       // the file header and col entries
   std::string variants;     // --variants=: the VCF file to annotate; empty for none
   const char* filename = nullptr;  // the GenBank input as named; null for standard input
+  bool ann = false;         // --ann: with variants, the ANN item instead of GBCSQ
 
   Options();
   ~Options();

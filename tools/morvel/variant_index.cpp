@@ -111,6 +111,9 @@ IndexedFeature MakeFeature(std::string_view key, const VariantQualifiers& q, Loc
   IndexedFeature f;
   f.key = EscapeInfo(key);
   f.name = EscapeInfo(!q.locus_tag.empty() ? q.locus_tag : !q.gene.empty() ? q.gene : std::string("-"));
+  f.gene = EscapeInfo(q.gene);
+  f.locus_tag = EscapeInfo(q.locus_tag);
+  f.protein_id = EscapeInfo(q.protein_id);
   f.strand = loc->certain.front().comp ? '-' : '+';
   if (key == "CDS") {
     // An unknown table number is read with the standard code.

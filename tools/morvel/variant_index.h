@@ -21,8 +21,8 @@ constexpr char LowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<cha
 
 // The qualifiers of a feature that its annotation reads.
 struct VariantQualifiers {
-  std::string locus_tag, gene;
-  bool has_locus_tag = false, has_gene = false;
+  std::string locus_tag, gene, protein_id;
+  bool has_locus_tag = false, has_gene = false, has_protein_id = false;
   int table = 1;  // /transl_table
   int codon_start = 1;
 };
@@ -44,6 +44,7 @@ struct RangeReach {
 struct IndexedFeature {
   std::string key;   // escaped for INFO
   std::string name;  // /locus_tag, else /gene, else "-", escaped for INFO
+  std::string gene, locus_tag, protein_id;  // as written, escaped for INFO; empty when absent
   char strand = '+';
   LocPtr loc;
   // Whether a variant touches the feature takes a binary search, however

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "ann.h"
 #include "codon_effects.h"
 #include "genbank.h"
 #include "painters.h"
@@ -54,7 +55,7 @@ std::string_view Unquoted(std::string_view value) {
   return value;
 }
 
-// The qualifiers the annotation reads: the first /locus_tag and /gene, the
+// The qualifiers the annotation reads: the first /locus_tag, /gene and /protein_id, the
 // last /transl_table and /codon_start.
 VariantQualifiers ReadVariantQualifiers(const Feature& feature) {
   VariantQualifiers q;
@@ -67,6 +68,9 @@ VariantQualifiers ReadVariantQualifiers(const Feature& feature) {
     } else if (name == "gene" && !q.has_gene) {
       q.gene = value;
       q.has_gene = true;
+    } else if (name == "protein_id" && !q.has_protein_id) {
+      q.protein_id = value;
+      q.has_protein_id = true;
     } else if (name == "transl_table") {
       q.table = QualifierNumber(value);
     } else if (name == "codon_start") {
@@ -311,18 +315,19 @@ bool RefMatches(const Genome& g, int pos, std::string_view ref) {
   return SameBases(ref, std::string_view(g.residues).substr(static_cast<std::size_t>(pos) - 1, ref.size()));
 }
 
-// EFFECT|CODON|PROTEIN (and the seventh field) of one allele in a CDS. An
-// SNV shares its codon with the other SNVs of the VCF in it: alone in its
-// sample, they make one "combined" change; otherwise each is shown alone,
-// marked "codon_shared".
-void CdsValue(Annotator& an, const Variant& v, const IndexedFeature& f, std::vector<BaseChange>& changes,
-              std::string& value) {
+// The effect of one allele on a CDS. An SNV shares its codon with the other
+// SNVs of the VCF in it: alone in its sample, they make one "combined"
+// change; otherwise each is shown alone, marked "codon_shared" (`shared`).
+// An SNV whose REF is not the record's shares nothing.
+void CdsEffect(Annotator& an, const Variant& v, const IndexedFeature& f, bool ref_ok, std::vector<BaseChange>& changes,
+               CodingEffect& effect, const char*& shared) {
+  shared = nullptr;
   if (!AllBases(v.alt)) {
-    value += "complex||";  // a symbolic allele, "*" or "."
+    effect = CodingEffect();  // a symbolic allele, "*" or ".": complex
     return;
   }
   if (v.ref.size() != v.alt.size()) {
-    IndelChange(f, v.pos, v.ref, v.alt, value);
+    IndelChange(f, v.pos, v.ref, v.alt, effect);
     return;
   }
   changes.clear();
@@ -331,8 +336,7 @@ void CdsValue(Annotator& an, const Variant& v, const IndexedFeature& f, std::vec
       changes.push_back({v.pos + static_cast<int>(i), UpperCase(v.alt[i])});
   }
   if (changes.empty()) changes.push_back({v.pos, UpperCase(v.alt[0])});  // an allele equal to REF
-  const char* shared = nullptr;
-  if (v.ref.size() == 1) {
+  if (v.ref.size() == 1 && ref_ok) {
     int index = CdsIndex(f, v.pos);
     int codon = index < 0 ? -1 : CodonOf(f, index);
     if (codon >= 0) {
@@ -350,30 +354,43 @@ void CdsValue(Annotator& an, const Variant& v, const IndexedFeature& f, std::vec
       }
     }
   }
-  CodingChange(v.genome->residues, f, changes, value);
-  if (shared) value += shared;
+  CodingChange(v.genome->residues, f, changes, effect);
 }
 
+// Calls `visit` with each ALT allele of the data line.
+template <typename Visit>
+void EachAllele(std::string_view alt, Visit&& visit) {
+  bool multiallelic = alt.find(',') != std::string_view::npos;
+  for (bool more = true; more;) {
+    std::string_view alleles[2] = {alt, {}};  // the next allele, and those after it
+    more = multiallelic && col::CutAt(alt, ',', alleles, 2) == 2;
+    alt = alleles[1];
+    visit(alleles[0], multiallelic);
+  }
+}
+
+// The scratch space of the second reading.
+struct LineScratch {
+  std::vector<std::uint32_t> covering, near;
+  std::vector<BaseChange> changes;
+  CodingEffect effect;
+  AnnEntries entries;
+};
+
 // The GBCSQ value of a data line whose CHROM names a record.
-void AnnotateLine(Annotator& an, const Genome& g, int pos, const VcfLine& line, std::vector<std::uint32_t>& covering,
-                  std::vector<BaseChange>& changes, std::string& value) {
+void AnnotateLine(Annotator& an, const Genome& g, int pos, const VcfLine& line, LineScratch& s, std::string& value) {
   value.clear();
   bool ref_ok = RefMatches(g, pos, line.ref);
   if (!ref_ok) ++an.mismatches;
-  CoveringFeatures(g, pos, static_cast<long long>(pos) + static_cast<long long>(line.ref.size()) - 1, covering);
-  if (covering.empty()) {
+  CoveringFeatures(g, pos, static_cast<long long>(pos) + static_cast<long long>(line.ref.size()) - 1, s.covering);
+  if (s.covering.empty()) {
     value = "intergenic";
     return;
   }
-  bool multiallelic = line.alt.find(',') != std::string_view::npos;
-  for (std::uint32_t i : covering) {
+  for (std::uint32_t i : s.covering) {
     const IndexedFeature& f = g.features[i];
-    std::string_view rest = line.alt;
-    for (bool more = true; more;) {
-      std::string_view alleles[2] = {rest, {}};  // the next allele, and those after it
-      more = multiallelic && col::CutAt(rest, ',', alleles, 2) == 2;
-      rest = alleles[1];
-      Variant v{&g, pos, line.ref, alleles[0], multiallelic};
+    EachAllele(line.alt, [&](std::string_view alt, bool multiallelic) {
+      Variant v{&g, pos, line.ref, alt, multiallelic};
       if (!value.empty()) value += ',';
       value += f.key;
       value += '|';
@@ -386,23 +403,55 @@ void AnnotateLine(Annotator& an, const Genome& g, int pos, const VcfLine& line, 
       } else if (!f.code) {
         value += "non_coding||";
       } else {
-        CdsValue(an, v, f, changes, value);
+        const char* shared;
+        CdsEffect(an, v, f, ref_ok, s.changes, s.effect, shared);
+        AppendGbcsqEffect(s.effect, value);
+        if (shared) value += shared;
       }
-    }
+    });
   }
 }
 
+// The ANN value of a data line whose CHROM names a record: the same effects
+// as GBCSQ, an entry per feature and allele.
+void AnnotateLineAnn(Annotator& an, const Genome& g, int pos, const VcfLine& line, LineScratch& s,
+                     std::string& value) {
+  s.entries.Clear();
+  bool ref_ok = RefMatches(g, pos, line.ref);
+  if (!ref_ok) ++an.mismatches;
+  CoveringFeatures(g, pos, static_cast<long long>(pos) + static_cast<long long>(line.ref.size()) - 1, s.covering);
+  if (s.covering.empty()) {
+    EachAllele(line.alt, [&](std::string_view alt, bool) {
+      s.entries.AddUncovered({&g, pos, line.ref, alt, ref_ok}, s.near);
+    });
+  }
+  for (std::uint32_t i : s.covering) {
+    const IndexedFeature& f = g.features[i];
+    EachAllele(line.alt, [&](std::string_view alt, bool multiallelic) {
+      AnnAllele a{&g, pos, line.ref, alt, ref_ok};
+      if (!f.code) {
+        s.entries.AddCovered(a, f, nullptr);
+        return;
+      }
+      const char* shared;
+      CdsEffect(an, Variant{&g, pos, line.ref, alt, multiallelic}, f, ref_ok, s.changes, s.effect, shared);
+      a.combined = shared && std::string_view(shared) == "|combined";
+      s.entries.AddCovered(a, f, &s.effect);
+    });
+  }
+  s.entries.Write(value);
+}
+
 // The second reading: every line written, data lines with their GBCSQ item.
-bool WriteAnnotatedVcf(Annotator& an, col::Input& in, col::Output& out, std::string_view command) {
+bool WriteAnnotatedVcf(Annotator& an, col::Input& in, col::Output& out, std::string_view command, bool ann) {
   VcfReader vcf(in, an.path.c_str());
   const std::string& line = vcf.line;
   std::string value;
-  std::vector<std::uint32_t> covering;
-  std::vector<BaseChange> changes;
+  LineScratch scratch;
   int genome = -1;
   for (VcfPart part; vcf.Next(part);) {
     if (part == VcfPart::kColumns) {
-      out.Write(kGbcsqInfo);
+      out.Write(ann ? kAnnInfo : kGbcsqInfo);
       out.Write("##morvelCommand=");
       out.Write(command);
       out.Put('\n');
@@ -410,7 +459,7 @@ bool WriteAnnotatedVcf(Annotator& an, col::Input& in, col::Output& out, std::str
       continue;
     }
     if (part == VcfPart::kHeader) {
-      if (!IsGbcsqInfoLine(line)) out.Write(line);
+      if (!(ann ? IsAnnInfoLine(line) : IsGbcsqInfoLine(line))) out.Write(line);
       continue;
     }
     VcfLine f;
@@ -431,8 +480,12 @@ bool WriteAnnotatedVcf(Annotator& an, col::Input& in, col::Output& out, std::str
       out.Write(line);
       continue;
     }
-    AnnotateLine(an, an.genomes[genome], pos, f, covering, changes, value);
-    WriteVcfLine(out, line, f, value);
+    if (ann) {
+      AnnotateLineAnn(an, an.genomes[genome], pos, f, scratch, value);
+    } else {
+      AnnotateLine(an, an.genomes[genome], pos, f, scratch, value);
+    }
+    WriteVcfLine(out, line, f, value, ann ? "ANN" : "GBCSQ");
   }
   return !in.Failed();
 }
@@ -454,7 +507,7 @@ int AnnotateVariants(const Options& opt, col::Input& genbank, col::Output& out, 
   {
     col::Input vcf;
     if (!OpenVcf(an, vcf, false)) return 1;
-    bool ok = WriteAnnotatedVcf(an, vcf, out, command);
+    bool ok = WriteAnnotatedVcf(an, vcf, out, command, opt.ann);
     if (!CloseVcf(an, vcf, ok)) return 1;
   }
   if (an.mismatches > 0 || an.unknown > 0 || an.on_protein > 0) {

@@ -9,7 +9,10 @@ namespace morvel {
 
 namespace {
 
-bool IsGbcsqItem(std::string_view item) { return item == "GBCSQ" || col::StartsWith(item, "GBCSQ="); }
+// Whether an INFO item is `name`, as a flag or with a value.
+bool IsItem(std::string_view item, std::string_view name) {
+  return col::StartsWith(item, name) && (item.size() == name.size() || item[name.size()] == '=');
+}
 
 }  // namespace
 
@@ -67,13 +70,15 @@ int CountSamples(std::string_view chrom_line) {
 
 bool IsGbcsqInfoLine(std::string_view line) { return col::StartsWith(line, "##INFO=<ID=GBCSQ,"); }
 
-void WriteVcfLine(col::Output& out, std::string_view line, const VcfLine& f, std::string_view value) {
+void WriteVcfLine(col::Output& out, std::string_view line, const VcfLine& f, std::string_view value,
+                  std::string_view name) {
   std::size_t info_at = static_cast<std::size_t>(f.info.data() - line.data());
   out.Write(line.substr(0, info_at));
   std::string_view info = f.info;
   bool written = false;
   auto put_item = [&] {
-    out.Write("GBCSQ=");
+    out.Write(name);
+    out.Put('=');
     out.Write(value);
     written = true;
   };
@@ -87,8 +92,8 @@ void WriteVcfLine(col::Output& out, std::string_view line, const VcfLine& f, std
       more = col::CutAt(rest, ';', parts, 2) == 2;
       std::string_view item = parts[0];
       rest = parts[1];
-      bool gbcsq = IsGbcsqItem(item);
-      if (gbcsq && written) continue;  // a second GBCSQ item goes
+      bool gbcsq = IsItem(item, name);
+      if (gbcsq && written) continue;  // a second such item goes
       if (!first) out.Put(';');
       first = false;
       if (gbcsq) {

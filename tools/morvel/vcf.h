@@ -40,10 +40,11 @@ int CountSamples(std::string_view chrom_line);
 // A "##INFO" line that declares GBCSQ (an earlier run's; it is replaced).
 bool IsGbcsqInfoLine(std::string_view line);
 
-// Writes a data line with "GBCSQ=" and `value` in its INFO column: a "."
-// (or empty) INFO becomes the item alone, an existing GBCSQ item is replaced
+// Writes a data line with "GBCSQ=" (or the `item` given) and `value` in its
+// INFO column: a "." (or empty) INFO becomes the item alone, an existing one is replaced
 // where it stands, otherwise the item is appended after a ";". Every other
 // byte of the line is written as read.
-void WriteVcfLine(col::Output& out, std::string_view line, const VcfLine& fields, std::string_view value);
+void WriteVcfLine(col::Output& out, std::string_view line, const VcfLine& fields, std::string_view value,
+                  std::string_view item = "GBCSQ");
 
 }  // namespace morvel
