@@ -12,6 +12,7 @@
 
 #include "codon_effects.h"
 #include "genbank.h"
+#include "names.h"
 #include "painters.h"
 #include "scan.h"
 #include "tool.h"
@@ -90,6 +91,7 @@ struct Annotator final : RecordConsumer {
 
   // The record being read.
   std::vector<std::string> names;  // LOCUS name, accessions, version with and without ".N"
+  std::string locus_name, first_accession;  // for the naming rule of lib/support/names.h
   std::vector<IndexedFeature> features;
   std::string residue;  // sequence letter per position, "-" where none was read
 
@@ -121,9 +123,13 @@ void Annotator::HeaderLine(std::string_view line) {
     features.clear();
     std::string_view name = col::NextWord(line, at);
     if (!name.empty()) names.emplace_back(name);
+    locus_name = name;
+    first_accession.clear();
   } else if (col::StartsWith(line, "ACCESSION ")) {
-    for (std::string_view word = col::NextWord(line, at); !word.empty(); word = col::NextWord(line, at))
+    for (std::string_view word = col::NextWord(line, at); !word.empty(); word = col::NextWord(line, at)) {
+      if (first_accession.empty()) first_accession = word;
       names.emplace_back(word);
+    }
   } else if (col::StartsWith(line, "VERSION ")) {
     std::string_view version = col::NextWord(line, at);
     if (version.empty()) return;
@@ -146,9 +152,18 @@ void Annotator::RecordEnd(const Record& /*record*/, const Feature* /*open*/) {
     if (genome < 0) genome = static_cast<int>(genomes.size());
     chrom_genome[it->second] = genome;  // the first record that a CHROM names
   }
+  // Beyond the exact names above (VERSION, every ACCESSION word), the naming
+  // rule that tindra --bed follows too: a version suffix on either side.
+  for (const auto& [chrom, id] : chroms) {
+    if (chrom_genome[id] >= 0 || !col::NameMatches(chrom, locus_name, first_accession)) continue;
+    if (genome < 0) genome = static_cast<int>(genomes.size());
+    chrom_genome[id] = genome;
+  }
   if (genome >= 0) genomes.push_back(MakeGenome(residue, std::move(features)));
   features.clear();
   names.clear();
+  locus_name.clear();
+  first_accession.clear();
 }
 
 // ---------------------------------------------------------------------------
