@@ -8,6 +8,7 @@
 namespace col {
 
 bool OpenInput(Input& in, const char* tool, const char* filename) {
+  in.SetOrigin(tool, filename);
   if (!filename) {
     in.UseStdin();
     return true;
@@ -20,6 +21,10 @@ bool OpenInput(Input& in, const char* tool, const char* filename) {
 void ReportWhere(const char* tool, const char* filename, long long line, const char* reason) {
   std::fprintf(stderr, "%s: %s, line %lld: %s\n", tool, filename ? filename : "standard input", line,
                reason);
+}
+
+void ReportInputWhere(const Input& in, long long line, const std::string& reason) {
+  if (in.Tool()) ReportWhere(in.Tool(), in.Path(), line > 0 ? line : 1, reason.c_str());
 }
 
 void ReportUsage(const char* tool, const char* what) { std::fprintf(stderr, "%s: %s\n", tool, what); }

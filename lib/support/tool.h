@@ -20,6 +20,10 @@ int FinishInput(Input& in, const char* tool, int status);
 // "standard input" when `filename` is null and <n> counted from 1.
 void ReportWhere(const char* tool, const char* filename, long long line, const char* reason);
 
+// ReportWhere for a reader of `in`, at `line` (at least 1): nothing when no
+// tool reads it (OpenInput names the tool and the file).
+void ReportInputWhere(const Input& in, long long line, const std::string& reason);
+
 // The line before the usage text that names a refused argument:
 // "<tool>: <what>\n", for example "tindra: unknown option '-x'".
 void ReportUsage(const char* tool, const char* what);
