@@ -55,6 +55,7 @@ TINDRA_USAGE = (
 # Messages a run may add after its main one: the input or the output failed.
 TRAILERS = ["Error in reading file", "Error in writing output", "Error in closing file"]
 REPEATABLE = re.compile(r"Column does not exist -?\d+$")
+USAGE = {"morvel": "Usage: morvel [-g | --gene] [FILE]", "trasply": "Usage: trasply [FILE]"}
 # The line after a message about the input: where the reader stopped and why.
 WHERE = r"%s: .+, line [1-9]\d*: \S.*$"
 CRASH_SIGNS = re.compile(r"Sanitizer|runtime error|terminate called|Segmentation|core dumped|Aborted|"
@@ -193,12 +194,19 @@ def judge_messages(tool, err):
         lines.pop()
     elif lines:
         return "stderr does not end with a newline"
-    for line in lines:
+    warnings = set()
+    for k, line in enumerate(lines):
         said_main, after_main = after_main, False
         if tool == "tindra" and line == "usage":
             main += 1
         elif said_main and where.match(line):
             continue
+        elif line.startswith("%s: Warning: " % tool):
+            if line in warnings:
+                return "warning repeated: %r" % line
+            warnings.add(line)
+        elif line.startswith("%s: " % tool) and k + 1 < len(lines) and lines[k + 1] in ("usage", USAGE.get(tool)):
+            continue  # the refused argument, before the usage text
         elif tool in ("tindra", "trasply") and REPEATABLE.match(line):
             continue
         elif any(line == "%s: %s" % (tool, t) for t in TRAILERS):

@@ -64,7 +64,15 @@ struct Settings {
   Colour foreground;
   const char* filename = nullptr;
   InfoOption info = InfoOption::kNone;  // --help or --version
+  // For the messages about the command line: the texts of the last -r and
+  // -s, the first colour with a component outside 0..1 as typed, and what
+  // was refused.
+  std::string_view range_list, seq_list;
+  std::string odd_colour;
+  std::string refused;
 };
+
+bool InUnitRange(double v) { return v >= 0 && v <= 1; }
 
 // Three numbers "%lf,%lf,%lf" that use up the whole text.
 bool ReadColour(std::string_view text, Colour& colour) {
@@ -80,18 +88,34 @@ bool ReadColour(std::string_view text, Colour& colour) {
   return true;
 }
 
-// Applies one option piece; false for an unknown option or a bad colour.
-// The tests run from top to bottom and the first that fits applies.
+// A colour option: false, with the refusal, when it is not three numbers.
+bool ApplyColour(Settings& s, std::string_view piece, std::string_view name, Colour& colour) {
+  if (!ReadColour(piece.substr(name.size()), colour)) {
+    s.refused = Concat({"'", AsTyped(piece), "' takes three numbers from 0 to 1, as in ", AsTyped(name), "1,0.5,0"});
+    return false;
+  }
+  bool odd = !InUnitRange(colour.rgb[0]) || !InUnitRange(colour.rgb[1]) || !InUnitRange(colour.rgb[2]);
+  if (odd && s.odd_colour.empty()) s.odd_colour = AsTyped(piece);
+  return true;
+}
+
+// Applies one option piece; false, with the refusal, for an unknown option or
+// a bad colour. The tests run from top to bottom and the first that fits
+// applies.
 bool ApplyOption(Settings& s, std::string_view piece) {
   auto rest = [&](std::string_view name) { return piece.substr(name.size()); };
   if (piece.starts_with("r")) {
-    s.ranges = RangeIndex::FromList(rest("r"));
+    s.range_list = rest("r");
+    s.ranges = RangeIndex::FromList(s.range_list);
   } else if (piece.starts_with("-range=")) {
-    s.ranges = RangeIndex::FromList(rest("-range="));
+    s.range_list = rest("-range=");
+    s.ranges = RangeIndex::FromList(s.range_list);
   } else if (piece.starts_with("s")) {
-    s.selection = Selection(rest("s"));
+    s.seq_list = rest("s");
+    s.selection = Selection(s.seq_list);
   } else if (piece.starts_with("-seq=")) {
-    s.selection = Selection(rest("-seq="));
+    s.seq_list = rest("-seq=");
+    s.selection = Selection(s.seq_list);
   } else if (piece.starts_with("-bed=")) {
     s.bed_path = piece.data() + 5;  // the rest of the argument word
   } else if (piece == "-bed-strand") {
@@ -101,14 +125,18 @@ bool ApplyOption(Settings& s, std::string_view piece) {
   } else if (piece == "f" || piece == "-fgcolor") {
     s.foreground.on = true;
   } else if (piece.starts_with("C")) {
-    return ReadColour(rest("C"), s.background);
+    return ApplyColour(s, piece, "C", s.background);
   } else if (piece.starts_with("-color=")) {
-    return ReadColour(rest("-color="), s.background);
+    return ApplyColour(s, piece, "-color=", s.background);
   } else if (piece.starts_with("F")) {
-    return ReadColour(rest("F"), s.foreground);
+    return ApplyColour(s, piece, "F", s.foreground);
   } else if (piece.starts_with("-fgcolor=")) {
-    return ReadColour(rest("-fgcolor="), s.foreground);
+    return ApplyColour(s, piece, "-fgcolor=", s.foreground);
+  } else if (piece == "-bed") {
+    s.refused = "'--bed' takes a file, as in --bed=regions.bed";
+    return false;
   } else {
+    s.refused = Concat({"unknown option '", AsTyped(piece), "'"});
     return false;
   }
   return true;
@@ -124,7 +152,10 @@ bool ReadCommandLine(int argc, char** argv, Settings& s) {
     if (!ApplyOption(s, *piece)) return false;
   }
   s.filename = GetFilename(args);
-  if (s.filename && GetFilename(args)) return false;
+  if (const char* second = s.filename ? GetFilename(args) : nullptr) {
+    s.refused = Concat({"a second file '", second, "': tindra reads one file"});
+    return false;
+  }
   if (!s.background.on && !s.foreground.on) s.background.on = true;
   return true;
 }
@@ -716,9 +747,21 @@ constexpr std::string_view kHelp =
     "\n"
     "Read more in tindra(1) and col(5).\n";
 
+// The warnings about likely mistakes on an accepted command line.
+void WarnAboutOptions(const Settings& s) {
+  WarnReversedRange("tindra", {s.range_list, s.seq_list});
+  if (!s.odd_colour.empty()) {
+    std::fprintf(stderr,
+                 "tindra: Warning: the colour %s has a component outside 0..1 (components run from 0 to 1, "
+                 "as in -C1,0.5,0)\n",
+                 s.odd_colour.c_str());
+  }
+}
+
 int Program(int argc, char** argv) {
   Settings s;
   if (!ReadCommandLine(argc, argv, s)) {
+    if (!s.refused.empty()) ReportUsage("tindra", s.refused.c_str());
     usage();
     return 1;
   }
@@ -726,6 +769,7 @@ int Program(int argc, char** argv) {
     PrintInfo(s.info, "tindra", kHelp);
     return 0;
   }
+  WarnAboutOptions(s);
   if (!LoadBed(s)) return 1;
   Input in;
   if (!OpenInput(in, "tindra", s.filename)) return 1;
