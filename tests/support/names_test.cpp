@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
+#include <vector>
+
 namespace {
 
 TEST(NameMatches, OneRuleForBedChromsAndVcfChroms) {
@@ -24,9 +28,19 @@ TEST(NameMatches, OneRuleForBedChromsAndVcfChroms) {
       {".1", "", "", false},                         // an entry without names
       {"chr1", "chr1.10", "", true},
   };
+  // The index answers as the rule, also among names that are near misses.
+  col::NameIndex index;
+  for (std::uint32_t id = 0; id < std::size(cases); ++id) index.Add(cases[id].name, id);
+  std::vector<std::uint32_t> found;
   for (const Case& c : cases) {
     EXPECT_EQ(col::NameMatches(c.name, c.entry, c.accession), c.matches)
         << c.name << " / " << c.entry << " / " << c.accession;
+    std::vector<std::uint32_t> expected;
+    for (std::uint32_t id = 0; id < std::size(cases); ++id) {
+      if (col::NameMatches(cases[id].name, c.entry, c.accession)) expected.push_back(id);
+    }
+    index.Find(c.entry, c.accession, found);
+    EXPECT_EQ(found, expected) << c.entry << " / " << c.accession;
   }
 }
 

@@ -12,8 +12,8 @@ track, browser, "#" and blank lines, the three strands and others, itemRgb
 "0", good and bad colours, empty and overlapping regions, and chroms that
 name no entry, chroms with and without a version suffix (".1"). Options add
 -r, -s/--seq=, -C, -F, -f and --bed-strand. Every body line of the output
-must equal the model's byte for byte, and the warning about regions that
-name no entry the model's; BED files with a bad line must fail with the
+must equal the model's byte for byte, and the warnings (about reversed
+ranges and about regions that name no entry) the model's; BED files with a bad line must fail with the
 line's number and write nothing.
 """
 
@@ -281,9 +281,14 @@ def check(bin_dir, sample, work, rnd, case):
             sys.exit("%s\nwant status 1, %r; got %d, %r, %d output bytes"
                      % (where, want, p.returncode, p.stderr.decode(), len(p.stdout)))
         return
+    reversed_items = [i for text in (opts["range"], opts["seq"]) if text is not None
+                      for i in list_items(text) if isinstance(i, tuple) and i[0] > i[1]]
+    warning = ("tindra: Warning: the range %d-%d chooses nothing (its start is greater than its end)\n"
+               % reversed_items[0]) if reversed_items else ""
     unnamed = [r[0] for r in regions if not any(names_entry(r[0], entry_names(e[0])) for e in entries)]
-    warning = "tindra: Warning: %d of %d BED regions name no entry (first: %s)\n" % (
-        len(unnamed), len(regions), unnamed[0]) if unnamed else ""
+    if unnamed:
+        warning += "tindra: Warning: %d of %d BED regions name no entry (first: %s)\n" % (
+            len(unnamed), len(regions), unnamed[0])
     if p.returncode != 0 or p.stderr.decode() != warning:
         sys.exit("%s\nstatus %d: %r, want %r" % (where, p.returncode, p.stderr.decode(), warning))
     got = entries_of(p.stdout.decode("latin-1"))

@@ -92,6 +92,8 @@ struct Annotator final : RecordConsumer {
   // The record being read.
   std::vector<std::string> names;  // LOCUS name, accessions, version with and without ".N"
   std::string locus_name, first_accession;  // for the naming rule of lib/support/names.h
+  col::NameIndex chrom_names;                 // the CHROMs by that rule, built at the first record
+  std::vector<std::uint32_t> named;           // scratch: the CHROMs that name the record
   std::vector<IndexedFeature> features;
   std::string residue;  // sequence letter per position, "-" where none was read
 
@@ -154,8 +156,12 @@ void Annotator::RecordEnd(const Record& /*record*/, const Feature* /*open*/) {
   }
   // Beyond the exact names above (VERSION, every ACCESSION word), the naming
   // rule that tindra --bed follows too: a version suffix on either side.
-  for (const auto& [chrom, id] : chroms) {
-    if (chrom_genome[id] >= 0 || !col::NameMatches(chrom, locus_name, first_accession)) continue;
+  if (chrom_names.empty()) {
+    for (const auto& [chrom, id] : chroms) chrom_names.Add(chrom, id);
+  }
+  chrom_names.Find(locus_name, first_accession, named);
+  for (std::uint32_t id : named) {
+    if (chrom_genome[id] >= 0) continue;
     if (genome < 0) genome = static_cast<int>(genomes.size());
     chrom_genome[id] = genome;
   }

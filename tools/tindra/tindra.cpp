@@ -310,58 +310,31 @@ class BedChoice {
   void WarnUnnamed() const;
 
  private:
-  using Chrom = const std::string*;
-  void AddCandidates(std::string_view own);
-
   const BedFile& bed_;
   bool by_strand_;
-  // Chroms by their name without a version suffix, for those that have one.
-  std::unordered_map<std::string_view, std::vector<Chrom>> by_base_;
-  std::unordered_map<Chrom, std::size_t> order_;  // place in bed_.chroms
-  std::vector<bool> named_;                       // by place: names some entry
-  // The entry last matched: its names and its chroms, in file order.
+  NameIndex names_;         // the chroms by their place in bed_.chroms
+  std::vector<bool> named_;  // by place: names some entry
+  // The entry last matched: its names and the places of its chroms.
   std::string entry_name_;
   std::string accession_;
-  std::vector<Chrom> matched_;
+  std::vector<std::uint32_t> matched_;
   // By matched chroms: the index over all strands, the plus and the minus one.
-  std::map<std::vector<Chrom>, std::array<std::optional<RangeIndex>, 3>> indexes_;
+  std::map<std::vector<std::uint32_t>, std::array<std::optional<RangeIndex>, 3>> indexes_;
   RangeCursor cursor_;
 };
 
 BedChoice::BedChoice(const BedFile& bed, bool by_strand)
     : bed_(bed), by_strand_(by_strand), named_(bed.chroms.size(), false) {
-  for (std::size_t k = 0; k < bed.chroms.size(); ++k) {
-    Chrom chrom = bed.chroms[k];
-    order_[chrom] = k;
-    std::string_view base = WithoutVersion(*chrom);
-    if (base.size() != chrom->size()) by_base_[base].push_back(chrom);
-  }
-}
-
-// The chroms that may name an entry called `own`: equal to it, to it without
-// its version, or equal to it once their own version is taken off.
-void BedChoice::AddCandidates(std::string_view own) {
-  if (own.empty()) return;
-  for (std::string_view name : {own, WithoutVersion(own)}) {
-    auto it = bed_.regions.find(name);
-    if (it != bed_.regions.end()) matched_.push_back(&it->first);
-  }
-  auto based = by_base_.find(own);
-  if (based != by_base_.end()) matched_.insert(matched_.end(), based->second.begin(), based->second.end());
+  for (std::size_t k = 0; k < bed.chroms.size(); ++k) names_.Add(*bed.chroms[k], static_cast<std::uint32_t>(k));
 }
 
 bool BedChoice::Match(const Entry& e) {
-  matched_.clear();
   std::optional<std::string> name = EntryName(e);
   entry_name_ = name ? *name : std::string();
   accession_.clear();
   ReadVar(e, "ACCESSION", accession_);
-  AddCandidates(entry_name_);
-  AddCandidates(accession_);
-  std::erase_if(matched_, [&](Chrom chrom) { return !NameMatches(*chrom, entry_name_, accession_); });
-  std::sort(matched_.begin(), matched_.end(), [&](Chrom a, Chrom b) { return order_[a] < order_[b]; });
-  matched_.erase(std::unique(matched_.begin(), matched_.end()), matched_.end());
-  for (Chrom chrom : matched_) named_[order_[chrom]] = true;
+  names_.Find(entry_name_, accession_, matched_);
+  for (std::uint32_t place : matched_) named_[place] = true;
   return !matched_.empty();
 }
 
@@ -376,8 +349,8 @@ bool BedChoice::Prepare(const Entry& e) {
   if (!index) {
     // The regions of several chroms are laid in file order.
     std::vector<const BedRegion*> regions;
-    for (Chrom chrom : matched_) {
-      for (const BedRegion& r : bed_.regions.find(*chrom)->second) {
+    for (std::uint32_t place : matched_) {
+      for (const BedRegion& r : bed_.regions.find(*bed_.chroms[place])->second) {
         if (slot == 0 || r.strand == '.' || r.strand == (slot == 2 ? '-' : '+')) regions.push_back(&r);
       }
     }
@@ -396,7 +369,7 @@ bool BedChoice::Prepare(const Entry& e) {
 
 void BedChoice::WarnUnnamed() const {
   long long total = 0, unnamed = 0;
-  Chrom first = nullptr;
+  const std::string* first = nullptr;
   for (std::size_t k = 0; k < bed_.chroms.size(); ++k) {
     long long n = static_cast<long long>(bed_.regions.find(*bed_.chroms[k])->second.size());
     total += n;
