@@ -4,6 +4,7 @@
 
 #include "col.h"
 #include "internal/col_detail.h"
+#include "tool.h"
 
 namespace col {
 
@@ -29,16 +30,38 @@ void Clear(Entry& e) {
 // like the last one still allocates nothing.
 void FreeUnused(Entry& e) { e.spare.clear(); }
 
+// Notes the entry whose body follows, for the message when the input ends
+// inside that body: its ENTRY name and its LENGTH (-1 when undeclared).
+void NoteBody(Input& in, const Entry& e) {
+  if (!in.Tool()) return;
+  std::string name, length;
+  std::string part = ReadVar(e, "ENTRY", name) == 0 ? "entry " + name : std::string("an entry without a name");
+  if (ReadVar(e, "LENGTH", length) == 0) {
+    part += " of LENGTH ";
+    part += length;
+  }
+  in.SetPart(part, in.LinesRead());
+}
+
 // Reads the entry text up to and including its separator line. -1 when the
 // input ends before its first line, 1 (entry text left empty) when it ends
 // inside it.
 int ReadText(Input& in, Entry& e) {
+  long long first = in.LinesRead() + 1;
   while (ReadSlot(in, e.text, e.spare)) {
-    if (IsMarker(e.text.back(), kTextSeparator)) return kRead;
+    if (IsMarker(e.text.back(), kTextSeparator)) {
+      NoteBody(in, e);
+      return kRead;
+    }
   }
   if (e.text.empty()) return kEndOfInput;
   Release(e.text, e.spare);
-  if (!in.Failed()) std::fputs("Error in entry text\n", stderr);
+  if (!in.Failed()) {
+    std::fputs("Error in entry text\n", stderr);
+    ReportInputWhere(in, in.LinesRead(),
+                     "an entry text without its \"; ----------\" line: the input ends inside the entry text that "
+                     "begins at line " + std::to_string(first));
+  }
   return kError;
 }
 
@@ -88,7 +111,23 @@ bool IsTexStop(std::string_view s) {
 }  // namespace
 
 int BodyCutShort(const Input& in) {
-  if (!in.Failed()) std::fputs("Error in entry\n", stderr);
+  if (in.Failed()) return kError;
+  std::fputs("Error in entry\n", stderr);
+  if (!in.Tool()) return kError;
+  // The part noted when the entry text was read: "entry NAME[ of LENGTH n]".
+  const std::string& entry = in.Part();
+  long long body_lines = in.LinesRead() - in.PartLine();
+  std::string reason;
+  std::size_t of = entry.find(" of LENGTH ");
+  long long length = of == std::string::npos ? -1 : ScanInt(std::string_view(entry).substr(of + 11)).value;
+  std::string read = std::to_string(body_lines) + (body_lines == 1 ? " body line" : " body lines");
+  if (length > body_lines) {
+    reason = "a body line missing in " + entry + ": the input ends after " + read;
+  } else {
+    reason = "the input ends inside the body of " + entry + ", after " + read;
+  }
+  reason += " (no \"; **********\" line)";
+  ReportInputWhere(in, in.LinesRead(), reason);
   return kError;
 }
 

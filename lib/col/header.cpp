@@ -4,6 +4,7 @@
 
 #include "col.h"
 #include "internal/col_detail.h"
+#include "tool.h"
 
 namespace col {
 
@@ -21,7 +22,12 @@ int ReadHeader(Input& in, Header& h) {
     }
   }
   h.text.clear();
-  if (!in.Failed()) std::fputs("Error in header\n", stderr);
+  if (!in.Failed()) {
+    std::fputs("Error in header\n", stderr);
+    ReportInputWhere(in, in.LinesRead(),
+                     in.LinesRead() == 0 ? "the input is empty: no header separator line (\"; ====...\")"
+                                         : "no header separator line (\"; ====...\") before the end of the input");
+  }
   return 1;
 }
 

@@ -165,13 +165,19 @@ bool Input::Fill() {
 bool Input::ReadLine(std::string& line) {
   bool got = false;
   for (;;) {
-    if (pos_ == end_ && !Fill()) return got;
+    if (pos_ == end_ && !Fill()) {
+      if (got) ++lines_;
+      return got;
+    }
     const char* nl = static_cast<const char*>(std::memchr(pos_, '\n', end_ - pos_));
     const char* stop = nl ? nl + 1 : end_;
     line.append(pos_, stop);
     pos_ = stop;
     got = true;
-    if (nl) return true;
+    if (nl) {
+      ++lines_;
+      return true;
+    }
   }
 }
 

@@ -76,6 +76,28 @@ class Input {
   // Appends bytes up to and including the next '\n' to `line`; false at end
   // of input with nothing appended.
   bool ReadLine(std::string& line);
+  // The lines ReadLine handed out so far: the number of the last one read.
+  long long LinesRead() const { return lines_; }
+
+  // Where the input comes from, for the line that says where a reader
+  // stopped: the tool that reads it and the file's path as given (null for
+  // standard input). OpenInput sets both; an input without a tool (a test's
+  // bytes in memory) gets no such line.
+  void SetOrigin(const char* tool, const char* path) {
+    tool_ = tool;
+    path_ = path;
+  }
+  const char* Tool() const { return tool_; }
+  const char* Path() const { return path_; }
+  // What a reader is inside, for that line when the input ends there, and the
+  // number of the line before it: the col readers name the entry whose body
+  // follows (only when a tool reads).
+  void SetPart(std::string_view part, long long line_before) {
+    part_.assign(part);
+    part_line_ = line_before;
+  }
+  const std::string& Part() const { return part_; }
+  long long PartLine() const { return part_line_; }
 
  private:
   bool Fill();
@@ -91,6 +113,11 @@ class Input {
   std::vector<char> buf_;
   const char* pos_ = nullptr;
   const char* end_ = nullptr;
+  long long lines_ = 0;
+  const char* tool_ = nullptr;
+  const char* path_ = nullptr;
+  std::string part_;
+  long long part_line_ = 0;
 };
 
 // ---------------------------------------------------------------------------

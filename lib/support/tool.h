@@ -2,6 +2,10 @@
 // messages about it, out of memory, and the final flush of standard output.
 #pragma once
 
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
 #include "file.h"
 
 namespace col {
@@ -19,6 +23,21 @@ int FinishInput(Input& in, const char* tool, int status);
 // stopped and why, as "<tool>: <file>, line <n>: <reason>\n", the file named
 // "standard input" when `filename` is null and <n> counted from 1.
 void ReportWhere(const char* tool, const char* filename, long long line, const char* reason);
+
+// ReportWhere for a reader of `in`, at `line` (at least 1): nothing when no
+// tool reads it (OpenInput names the tool and the file).
+void ReportInputWhere(const Input& in, long long line, const std::string& reason);
+
+// "<tool>: Warning: the range A-B chooses nothing (its start is greater than
+// its end)\n" for the first numeric item with A > B in the lists given (the
+// texts of -r and -s); nothing when there is none.
+void WarnReversedRange(const char* tool, std::initializer_list<std::string_view> lists);
+
+// The parts one after the other (messages made of pieces).
+std::string Concat(std::initializer_list<std::string_view> parts);
+
+// An option piece as the user wrote it: "x" was "-x", "-bed" was "--bed".
+std::string AsTyped(std::string_view piece);
 
 // The line before the usage text that names a refused argument:
 // "<tool>: <what>\n", for example "tindra: unknown option '-x'".

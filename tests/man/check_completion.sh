@@ -83,6 +83,7 @@ expect want a.col         tindra col tindra -c ''
 expect want b.col.gz      tindra col tindra -r1-5 b
 expect not  c.txt         tindra col tindra ''
 expect want --bed=        tindra col tindra --b
+expect want --bed-strand  tindra col tindra --bed-
 expect want --version     tindra col tindra --v
 expect want --help        morvel gb morvel --he
 expect want --version     trasply col trasply --v

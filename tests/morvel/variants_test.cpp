@@ -285,10 +285,13 @@ TEST(Variants, RecordsNamedByChrom) {
       "ORIGIN\n"
       "        1 atgtaa\n"
       "//\n";
-  // The VCF names the second record first; AC000001.2 names no record.
-  Result run = Annotate(Vcf({"BB000002 2 T C", "AC000001.2 4 T C", "AC000001 14 C T"}), kRecord + second);
-  EXPECT_EQ(Values(run.out), (std::vector<std::string>{"CDS|-|+|start_lost|aTg>aCg|M1?", "", "intergenic"}));
-  EXPECT_NE(run.out.find("AC000001.2\t4\t.\tT\tC\t.\t.\t.\n"), std::string::npos);
+  // The VCF names the second record first; AC000009.1 names no record, and
+  // AC000001.2 names the first by its accession once its version is off.
+  Result run = Annotate(Vcf({"BB000002 2 T C", "AC000009.1 4 T C", "AC000001 14 C T", "AC000001.2 4 T C"}),
+                        kRecord + second);
+  EXPECT_EQ(Values(run.out), (std::vector<std::string>{"CDS|-|+|start_lost|aTg>aCg|M1?", "", "intergenic",
+                                                       "gene|geneA|+|non_coding||,CDS|LT1|+|missense|Ttt>Ctt|F2L"}));
+  EXPECT_NE(run.out.find("AC000009.1\t4\t.\tT\tC\t.\t.\t.\n"), std::string::npos);
 }
 
 TEST(Variants, BadVcfText) {

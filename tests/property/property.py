@@ -52,6 +52,9 @@ import sys
 import tempfile
 
 SANITIZED = os.environ.get("SANITIZED", "OFF").upper() in ("ON", "1", "TRUE", "YES")
+# The shared data folder: SHARED_DATA when the tests run, else the one the
+# build was configured with.
+SHARED_DATA_FOLDER = os.environ.get("SHARED_DATA") or os.environ.get("SHARED_DATA_DEFAULT", "")
 SEED = 20261208
 
 # ---------------------------------------------------------------------------
@@ -403,7 +406,7 @@ def morvel_bothstrand(bin_dir, rnd, case):
 # ---------------------------------------------------------------------------
 # morvel --variants against the position report
 
-SHARED_GENBANK = os.path.join(os.environ.get("SHARED_DATA", ""), "genbank")
+SHARED_GENBANK = os.path.join(SHARED_DATA_FOLDER, "genbank")
 PROTEIN = re.compile(r"^([A-Z*])(\d+)([A-Z*])$")
 REPORT = re.compile(r"\((.) -> (.)\) \((.) -> (.)\)$")
 _gene_columns = {}
@@ -750,7 +753,7 @@ def morvel_shared(bin_dir, path):
 
 
 def shared_main(bin_dir):
-    folder = os.path.join(os.environ.get("SHARED_DATA", ""), "genbank")
+    folder = os.path.join(SHARED_DATA_FOLDER, "genbank")
     if not os.path.isdir(folder):
         print("shared data absent")
         return 77

@@ -92,6 +92,7 @@ TEST(GetLine, ReadsFileAcrossBufferRefills) {
     ++count;
   }
   EXPECT_EQ(count, 200001u);
+  EXPECT_EQ(in.LinesRead(), 200001);  // the last line, without its newline, counts
   EXPECT_EQ(all, text);
   EXPECT_FALSE(in.Failed());
   EXPECT_TRUE(in.Close());

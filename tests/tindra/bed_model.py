@@ -10,9 +10,11 @@ hand-made entries with alignpos, seqpos or no position column and unusual
 position fields. The BED files mix BED3 to BED12, tabs and blanks, CRLF,
 track, browser, "#" and blank lines, the three strands and others, itemRgb
 "0", good and bad colours, empty and overlapping regions, and chroms that
-name no entry. Options add -r, -s/--seq=, -C, -F and -f. Every body line of
-the output must equal the model's byte for byte; BED files with a bad line
-must fail with the line's number and write nothing.
+name no entry, chroms with and without a version suffix (".1"). Options add
+-r, -s/--seq=, -C, -F, -f and --bed-strand. Every body line of the output
+must equal the model's byte for byte, and the warnings (about reversed
+ranges and about regions that name no entry) the model's; BED files with a bad line must fail with the
+line's number and write nothing.
 """
 
 import os
@@ -51,6 +53,25 @@ def list_items(text):
     return items
 
 
+def without_version(name):
+    m = re.fullmatch(r"(.+)\.\d+", name)
+    return m.group(1) if m else name
+
+
+def names_entry(chrom, names):
+    """The naming rule: equal to the ENTRY name or the first ACCESSION word,
+    or equal once a version suffix is taken off one side."""
+    return any(own and (chrom == own or without_version(chrom) == own or chrom == without_version(own))
+               for own in names)
+
+
+def entry_names(text):
+    """The ENTRY name and the first ACCESSION word of an entry text."""
+    name = next((m.group(1) for l in text for m in [re.match(r";\s*ENTRY\s+(.*)", l)] if m), None)
+    acc = next((m.group(1) for l in text for m in [re.match(r";\s*ACCESSION\s+(\S+)", l)] if m), None)
+    return name, acc
+
+
 def read_bed(text):
     """(regions, bad line number or 0); a region is (chrom, lo, hi, strand, rgb)."""
     regions = []
@@ -81,7 +102,8 @@ def expected_body(entry, entryno, opts, regions):
             for l in text for m in [re.match(r";\s*COL\s+(\d+)\s+(\S+)", l)] if m}
     column = cols.get("alignpos") or cols.get("seqpos") or 0
     minus = any(re.match(r";\s*STRAND\s+Minus(\s|$)", l) for l in text)
-    mine = [r for r in regions if r[0] == name and r[3] in (".", "-" if minus else "+")]
+    mine = [r for r in regions if names_entry(r[0], entry_names(text))
+            and (not opts["strand"] or r[3] in (".", "-" if minus else "+"))]
     ranges = list_items(opts["range"]) if opts["range"] is not None else None
     background = opts["bg"] or not opts["fg"]
     out = []
@@ -141,6 +163,8 @@ def hand_entry(rnd, name):
     kind = rnd.choice(["alignpos", "seqpos", "other"])
     text = ["; TYPE              DNA", "; COL 1             label", "; COL 2             residue",
             "; COL 3             %s" % kind, "; ENTRY             %s" % name]
+    if rnd.random() < 0.3:
+        text.append("; ACCESSION         %s.%d X" % (name, rnd.randint(1, 2)))
     if rnd.random() < 0.4:
         text.append("; STRAND            %s" % rnd.choice(["Minus", "Minus", "Plus", "minus"]))
     text.append("; ----------")
@@ -170,6 +194,7 @@ def col_file(rnd, bin_dir, sample):
             lines += hand_entry(rnd, rnd.choice(["H1", "H2", "H%d" % i]))
         col = "\n".join(lines) + "\n"
     names = sorted({l.split(None, 2)[2] for e in entries_of(col) for l in e[0] if l.startswith("; ENTRY")})
+    names += [n + rnd.choice([".1", ".2"]) for n in names]
     return col, names
 
 
@@ -198,8 +223,9 @@ BAD_LINES = ["chr1\t5", "chr1 9 3", "chr1 -1 3", "chr1 1x 4", "chr1 1 2147483648
 
 
 def options(rnd, names):
-    opts = {"range": None, "seq": None, "bg": False, "fg": False, "C": [1.0, 0.0, 0.0], "F": [1.0, 0.0, 0.0]}
-    args = []
+    opts = {"range": None, "seq": None, "bg": False, "fg": False, "C": [1.0, 0.0, 0.0], "F": [1.0, 0.0, 0.0],
+            "strand": rnd.random() < 0.5}
+    args = ["--bed-strand"] if opts["strand"] else []
     if rnd.random() < 0.3:
         opts["range"] = ",".join(rnd.choice(["%d-%d" % (a, a + rnd.randint(-1, 6)), str(a)])
                                  for a in (rnd.randint(-2, 60) for _ in range(rnd.randint(1, 3))))
@@ -250,13 +276,21 @@ def check(bin_dir, sample, work, rnd, case):
     p = subprocess.run([os.path.join(bin_dir, "tindra")] + argv, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     where = "case %d: tindra %s\n--- BED ---\n%s--- col ---\n%s" % (case, " ".join(argv), bed, col)
     if bad:
-        want = "tindra: Error in BED file, line %d\n" % bad
-        if p.returncode != 1 or p.stdout or p.stderr.decode() != want:
+        want = "tindra: Error in BED file, line %d\ntindra: %s, line %d: " % (bad, bed_path, bad)
+        if p.returncode != 1 or p.stdout or not p.stderr.decode().startswith(want):
             sys.exit("%s\nwant status 1, %r; got %d, %r, %d output bytes"
                      % (where, want, p.returncode, p.stderr.decode(), len(p.stdout)))
         return
-    if p.returncode != 0:
-        sys.exit("%s\nstatus %d: %s" % (where, p.returncode, p.stderr.decode()))
+    reversed_items = [i for text in (opts["range"], opts["seq"]) if text is not None
+                      for i in list_items(text) if isinstance(i, tuple) and i[0] > i[1]]
+    warning = ("tindra: Warning: the range %d-%d chooses nothing (its start is greater than its end)\n"
+               % reversed_items[0]) if reversed_items else ""
+    unnamed = [r[0] for r in regions if not any(names_entry(r[0], entry_names(e[0])) for e in entries)]
+    if unnamed:
+        warning += "tindra: Warning: %d of %d BED regions name no entry (first: %s)\n" % (
+            len(unnamed), len(regions), unnamed[0])
+    if p.returncode != 0 or p.stderr.decode() != warning:
+        sys.exit("%s\nstatus %d: %r, want %r" % (where, p.returncode, p.stderr.decode(), warning))
     got = entries_of(p.stdout.decode("latin-1"))
     if len(got) != len(entries):
         sys.exit("%s\n%d entries written for %d" % (where, len(got), len(entries)))

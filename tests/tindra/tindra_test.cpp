@@ -205,15 +205,16 @@ struct BedCase {
 TEST(TindraBed, StrandItemRgbOverlapsAndOtherOptions) {
   const BedCase cases[] = {
       {"chrom names the entries", {}, "chr1 0 2\n", {"oo...", "oo...", "....."}},
-      {"plus strand only", {}, "chr1 0 2 n 0 +\n", {"oo...", ".....", "....."}},
-      {"minus strand only", {}, "chr1\t0\t2\tn\t0\t-\n", {".....", "oo...", "....."}},
+      {"a strand does not restrict", {}, "chr1 0 2 n 0 +\n", {"oo...", "oo...", "....."}},
+      {"plus strand only", {"--bed-strand"}, "chr1 0 2 n 0 +\n", {"oo...", ".....", "....."}},
+      {"minus strand only", {"--bed-strand"}, "chr1\t0\t2\tn\t0\t-\n", {".....", "oo...", "....."}},
       {"the later region wins", {}, "chr1 0 3 n 0 . 0 3 0,0,255\nchr1 2 5 n 0 . 2 5 0,128,0\n",
        {"bbggg", "bbggg", "....."}},
       {"the later region wins, reversed", {}, "chr1 2 5 n 0 . 2 5 0,128,0\nchr1 0 3 n 0 . 0 3 0,0,255\n",
        {"bbbgg", "bbbgg", "....."}},
       {"itemRgb 0 takes the options' colour", {"-C0,1,0"}, "chr1 1 2 n 0 . 1 2 0\nchr2 4 5 n 0 . 4 5 0,0,255\n",
        {".G...", ".G...", "....b"}},
-      {"-r positions take the options' colour", {"-r5"}, "chr1 0 5 n 0 + 0 5 0,0,255\n",
+      {"-r positions take the options' colour", {"-r5", "--bed-strand"}, "chr1 0 5 n 0 + 0 5 0,0,255\n",
        {"bbbbo", "....o", "....o"}},
       {"-s must select the entry too", {"-s2-3"}, "chr1 0 5\nchr2 0 1\n", {"xxxxx", "ooooo", "o...."}},
       {"--seq= names", {"--seq=chr2"}, "chr1 0 5\nchr2 0 1\n", {"xxxxx", "xxxxx", "o...."}},
@@ -232,15 +233,26 @@ TEST(TindraBed, StrandItemRgbOverlapsAndOtherOptions) {
 }
 
 TEST(TindraBed, BadLineWritesNothing) {
-  for (auto [bed, message] : {std::pair<const char*, const char*>{"chr1 0 2\nchr1 3\n", "line 2"},
-                              {"track\nchr1 5 4\n", "line 2"},
-                              {"chr1 0 2147483648\n", "line 1"}}) {
+  struct Case {
+    const char* bed;
+    const char* line;
+    const char* reason;
+  } cases[] = {
+      {"chr1 0 2\nchr1 3\n", "line 2", "fewer than 3 fields (chrom, start, end)"},
+      {"track\nchr1 5 4\n", "line 2", "the start 5 is greater than the end 4"},
+      {"chr1 0 2147483648\n", "line 1", "the end '2147483648' is not a number from 0 to 2147483647"},
+  };
+  for (const Case& c : cases) {
+    std::string option = BedOption(c.bed);
+    std::string path = option.substr(option.find('=') + 1);
     ::testing::internal::CaptureStderr();
-    TindraRun run = Tindra({BedOption(bed)}, kThreeEntries);
+    TindraRun run = Tindra({option}, kThreeEntries);
     std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(run.status, 1) << bed;
-    EXPECT_EQ(run.out, "") << bed;
-    EXPECT_EQ(err, std::string("tindra: Error in BED file, ") + message + "\n") << bed;
+    EXPECT_EQ(run.status, 1) << c.bed;
+    EXPECT_EQ(run.out, "") << c.bed;
+    EXPECT_EQ(err, std::string("tindra: Error in BED file, ") + c.line + "\ntindra: " + path + ", " + c.line + ": " +
+                       c.reason + "\n")
+        << c.bed;
   }
 }
 

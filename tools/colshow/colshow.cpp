@@ -24,6 +24,8 @@ struct Settings {
   bool svg = false;
   bool info = false;  // --help or --version was answered
   const char* filename = nullptr;
+  std::string_view range_list, seq_list;  // the texts of the last -r and -s
+  std::string refused;                    // what the command line was refused for
 };
 
 constexpr int kMaxWidth = 10000;
@@ -71,26 +73,39 @@ bool ReadWidth(std::string_view text, int& width) {
   return true;
 }
 
-// Applies one option piece; false for an unknown option or a bad value.
+// A width option: false, with the refusal, for a bad width.
+bool ApplyWidth(Settings& s, std::string_view piece, std::string_view name) {
+  if (ReadWidth(piece.substr(name.size()), s.page.width)) return true;
+  s.refused = Concat({"'", AsTyped(piece), "' takes a number from 1 to 10000, as in ", AsTyped(name), "60"});
+  return false;
+}
+
+// Applies one option piece; false, with the refusal, for an unknown option
+// or a bad value.
 bool ApplyOption(Settings& s, std::string_view piece) {
   auto after = [&](std::string_view name) { return piece.substr(name.size()); };
   if (piece.starts_with("r")) {
-    s.selection.SetRanges(after("r"));
+    s.range_list = after("r");
+    s.selection.SetRanges(s.range_list);
   } else if (piece.starts_with("-range=")) {
-    s.selection.SetRanges(after("-range="));
+    s.range_list = after("-range=");
+    s.selection.SetRanges(s.range_list);
   } else if (piece.starts_with("s")) {
-    s.selection.SetEntries(after("s"));
+    s.seq_list = after("s");
+    s.selection.SetEntries(s.seq_list);
   } else if (piece.starts_with("-seq=")) {
-    s.selection.SetEntries(after("-seq="));
+    s.seq_list = after("-seq=");
+    s.selection.SetEntries(s.seq_list);
   } else if (piece.starts_with("w")) {
-    return ReadWidth(after("w"), s.page.width);
+    return ApplyWidth(s, piece, "w");
   } else if (piece.starts_with("-width=")) {
-    return ReadWidth(after("-width="), s.page.width);
+    return ApplyWidth(s, piece, "-width=");
   } else if (piece == "-align") {
     s.page.align = true;
   } else if (piece == "-svg") {
     s.svg = true;
   } else {
+    s.refused = Concat({"unknown option '", AsTyped(piece), "'"});
     return false;
   }
   return true;
@@ -107,7 +122,10 @@ bool ReadCommandLine(int argc, char** argv, Settings& s, Output* info) {
     if (!ApplyOption(s, *piece)) return false;
   }
   s.filename = GetFilename(args);
-  if (s.filename && GetFilename(args)) return false;
+  if (const char* second = s.filename ? GetFilename(args) : nullptr) {
+    s.refused = Concat({"a second file '", second, "': colshow reads one file"});
+    return false;
+  }
   s.page.source = s.filename ? s.filename : "standard input";
   return true;
 }
@@ -211,10 +229,12 @@ int Shower::Run(Input& in) {
 int RunProgram(int argc, char** argv) {
   Settings s;
   if (!ReadCommandLine(argc, argv, s, &StdOut())) {
+    if (!s.refused.empty()) ReportUsage("colshow", s.refused.c_str());
     Usage();
     return 1;
   }
   if (s.info) return 0;
+  WarnReversedRange("colshow", {s.range_list, s.seq_list});
   Input in;
   if (!OpenInput(in, "colshow", s.filename)) return 1;
   Shower shower(s, StdOut());

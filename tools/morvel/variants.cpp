@@ -13,6 +13,7 @@
 #include "ann.h"
 #include "codon_effects.h"
 #include "genbank.h"
+#include "names.h"
 #include "painters.h"
 #include "scan.h"
 #include "tool.h"
@@ -94,6 +95,9 @@ struct Annotator final : RecordConsumer {
 
   // The record being read.
   std::vector<std::string> names;  // LOCUS name, accessions, version with and without ".N"
+  std::string locus_name, first_accession;  // for the naming rule of lib/support/names.h
+  col::NameIndex chrom_names;                 // the CHROMs by that rule, built at the first record
+  std::vector<std::uint32_t> named;           // scratch: the CHROMs that name the record
   std::vector<IndexedFeature> features;
   std::string residue;  // sequence letter per position, "-" where none was read
 
@@ -129,9 +133,13 @@ void Annotator::HeaderLine(std::string_view line) {
     features.clear();
     std::string_view name = col::NextWord(line, at);
     if (!name.empty()) names.emplace_back(name);
+    locus_name = name;
+    first_accession.clear();
   } else if (col::StartsWith(line, "ACCESSION ")) {
-    for (std::string_view word = col::NextWord(line, at); !word.empty(); word = col::NextWord(line, at))
+    for (std::string_view word = col::NextWord(line, at); !word.empty(); word = col::NextWord(line, at)) {
+      if (first_accession.empty()) first_accession = word;
       names.emplace_back(word);
+    }
   } else if (col::StartsWith(line, "VERSION ")) {
     std::string_view version = col::NextWord(line, at);
     if (version.empty()) return;
@@ -154,12 +162,25 @@ void Annotator::RecordEnd(const Record& /*record*/, const Feature* /*open*/) {
     if (genome < 0) genome = static_cast<int>(genomes.size());
     chrom_genome[it->second] = genome;  // the first record that a CHROM names
   }
+  // Beyond the exact names above (VERSION, every ACCESSION word), the naming
+  // rule that tindra --bed follows too: a version suffix on either side.
+  if (chrom_names.empty()) {
+    for (const auto& [chrom, id] : chroms) chrom_names.Add(chrom, id);
+  }
+  chrom_names.Find(locus_name, first_accession, named);
+  for (std::uint32_t id : named) {
+    if (chrom_genome[id] >= 0) continue;
+    if (genome < 0) genome = static_cast<int>(genomes.size());
+    chrom_genome[id] = genome;
+  }
   if (genome >= 0) {
     genomes.push_back(MakeGenome(residue, std::move(features)));
     protein_genomes.push_back(protein);
   }
   features.clear();
   names.clear();
+  locus_name.clear();
+  first_accession.clear();
 }
 
 // ---------------------------------------------------------------------------

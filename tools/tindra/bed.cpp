@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <utility>
 
 #include "open_table.h"
@@ -50,9 +51,19 @@ BedLineKind ParseBedLine(std::string_view text, BedLine& line) {
     }
     return ReadDecimal(digits, static_cast<long long>(std::numeric_limits<int>::max()), value);
   };
-  long long start, end;
-  if (n < 3 || !number(1, start) || !number(2, end) || start > end) {
+  auto bad = [&](std::string reason) {
+    line.reason = std::move(reason);
     return BedLineKind::kBad;
+  };
+  auto not_number = [&](const char* what, int k) {
+    return bad(std::string(what) + " '" + std::string(field(k)) + "' is not a number from 0 to 2147483647");
+  };
+  if (n < 3) return bad("fewer than 3 fields (chrom, start, end)");
+  long long start, end;
+  if (!number(1, start)) return not_number("the start", 1);
+  if (!number(2, end)) return not_number("the end", 2);
+  if (start > end) {
+    return bad("the start " + std::to_string(start) + " is greater than the end " + std::to_string(end));
   }
   line.chrom = field(0);
   line.region = BedRegion{};
@@ -68,12 +79,13 @@ BedLineKind ParseBedLine(std::string_view text, BedLine& line) {
   return BedLineKind::kRegion;
 }
 
-long long ReadBed(Input& in, BedFile& bed) {
+long long ReadBed(Input& in, BedFile& bed, std::string* reason) {
   // The chrom names and their region lists in bed.regions, by name.
   using Chrom = std::pair<const std::string, std::vector<BedRegion>>;
   OpenTable<std::string_view, Chrom*> chroms;
   auto add_chrom = [&](std::string_view name) {
     Chrom& added = *bed.regions.try_emplace(std::string(name)).first;
+    bed.chroms.push_back(&added.first);
     return std::pair<std::string_view, Chrom*>(added.first, &added);
   };
   OpenTable<int, int> colour_ids;  // by ColourKey: 1 + the colour's place in bed.colours
@@ -81,9 +93,13 @@ long long ReadBed(Input& in, BedFile& bed) {
   std::string_view chrom;                     // of the last region
   std::vector<BedRegion>* regions = nullptr;  // its list
   BedLine line;
+  std::uint64_t order = 0;
   for (long long number = 1; GetLine(in, text); ++number) {
     BedLineKind kind = ParseBedLine(text, line);
-    if (kind == BedLineKind::kBad) return number;
+    if (kind == BedLineKind::kBad) {
+      if (reason) *reason = std::move(line.reason);
+      return number;
+    }
     if (kind == BedLineKind::kSkipped) continue;
     if (!regions || line.chrom != chrom) {
       Chrom* found = chroms.Get(line.chrom, std::hash<std::string_view>{}(line.chrom), add_chrom);
@@ -97,6 +113,7 @@ long long ReadBed(Input& in, BedFile& bed) {
         return std::pair<int, int>(key, static_cast<int>(bed.colours.size()));
       });
     }
+    line.region.order = static_cast<unsigned>(order++);
     regions->push_back(line.region);
   }
   return 0;

@@ -8,6 +8,7 @@
 // is "#", and lines of white space only are not regions.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,7 @@ struct BedRegion {
   int hi = 0;        // last position covered (end); lo > hi: none
   int colour = 0;    // 0: the options' colour; k: BedFile::colours[k - 1]
   char strand = '.';  // '+', '-' or '.' (both)
+  unsigned order = 0;  // its place among the regions of the file
 };
 
 struct BedColour {
@@ -42,6 +44,8 @@ struct BedFile {
   // By chrom, in file order.
   std::unordered_map<std::string, std::vector<BedRegion>, ChromHash, std::equal_to<>> regions;
   std::vector<BedColour> colours;  // the distinct itemRgb values
+  // The chrom names (keys of `regions`) in the order they first appear.
+  std::vector<const std::string*> chroms;
 };
 
 // What one line of a BED file is.
@@ -52,13 +56,15 @@ struct BedLine {
   BedRegion region;
   bool has_colour = false;  // itemRgb "r,g,b", not "0"
   BedColour colour;
+  std::string reason;  // why a bad line is not BED, in plain words
 };
 
 // Reads one line (its line end, "\n" or "\r\n", may be there).
 BedLineKind ParseBedLine(std::string_view text, BedLine& line);
 
 // Reads a BED file to its end into `bed`: 0, or the number of the first line
-// that is not BED (then `bed` holds the regions before it).
-long long ReadBed(col::Input& in, BedFile& bed);
+// that is not BED (then `bed` holds the regions before it, and `reason`, when
+// given, says why the line is not BED).
+long long ReadBed(col::Input& in, BedFile& bed, std::string* reason = nullptr);
 
 }  // namespace tindra

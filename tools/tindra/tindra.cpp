@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -14,6 +15,7 @@
 
 #include "bed.h"
 #include "file.h"
+#include "names.h"
 #include "scan.h"
 #include "output.h"
 #include "ranges.h"
@@ -56,12 +58,21 @@ struct Settings {
   std::optional<RangeIndex> ranges;      // absent: every position (without --bed)
   std::optional<Selection> selection;    // absent: every entry
   const char* bed_path = nullptr;        // --bed=FILE
+  bool bed_strand = false;               // --bed-strand: a region's strand restricts it
   BedFile bed;                           // its regions, once read
   Colour background;
   Colour foreground;
   const char* filename = nullptr;
   InfoOption info = InfoOption::kNone;  // --help or --version
+  // For the messages about the command line: the texts of the last -r and
+  // -s, the first colour with a component outside 0..1 as typed, and what
+  // was refused.
+  std::string_view range_list, seq_list;
+  std::string odd_colour;
+  std::string refused;
 };
+
+bool InUnitRange(double v) { return v >= 0 && v <= 1; }
 
 // Three numbers "%lf,%lf,%lf" that use up the whole text.
 bool ReadColour(std::string_view text, Colour& colour) {
@@ -77,33 +88,55 @@ bool ReadColour(std::string_view text, Colour& colour) {
   return true;
 }
 
-// Applies one option piece; false for an unknown option or a bad colour.
-// The tests run from top to bottom and the first that fits applies.
+// A colour option: false, with the refusal, when it is not three numbers.
+bool ApplyColour(Settings& s, std::string_view piece, std::string_view name, Colour& colour) {
+  if (!ReadColour(piece.substr(name.size()), colour)) {
+    s.refused = Concat({"'", AsTyped(piece), "' takes three numbers from 0 to 1, as in ", AsTyped(name), "1,0.5,0"});
+    return false;
+  }
+  bool odd = !InUnitRange(colour.rgb[0]) || !InUnitRange(colour.rgb[1]) || !InUnitRange(colour.rgb[2]);
+  if (odd && s.odd_colour.empty()) s.odd_colour = AsTyped(piece);
+  return true;
+}
+
+// Applies one option piece; false, with the refusal, for an unknown option or
+// a bad colour. The tests run from top to bottom and the first that fits
+// applies.
 bool ApplyOption(Settings& s, std::string_view piece) {
   auto rest = [&](std::string_view name) { return piece.substr(name.size()); };
   if (piece.starts_with("r")) {
-    s.ranges = RangeIndex::FromList(rest("r"));
+    s.range_list = rest("r");
+    s.ranges = RangeIndex::FromList(s.range_list);
   } else if (piece.starts_with("-range=")) {
-    s.ranges = RangeIndex::FromList(rest("-range="));
+    s.range_list = rest("-range=");
+    s.ranges = RangeIndex::FromList(s.range_list);
   } else if (piece.starts_with("s")) {
-    s.selection = Selection(rest("s"));
+    s.seq_list = rest("s");
+    s.selection = Selection(s.seq_list);
   } else if (piece.starts_with("-seq=")) {
-    s.selection = Selection(rest("-seq="));
+    s.seq_list = rest("-seq=");
+    s.selection = Selection(s.seq_list);
   } else if (piece.starts_with("-bed=")) {
     s.bed_path = piece.data() + 5;  // the rest of the argument word
+  } else if (piece == "-bed-strand") {
+    s.bed_strand = true;
   } else if (piece == "c" || piece == "-color") {
     s.background.on = true;
   } else if (piece == "f" || piece == "-fgcolor") {
     s.foreground.on = true;
   } else if (piece.starts_with("C")) {
-    return ReadColour(rest("C"), s.background);
+    return ApplyColour(s, piece, "C", s.background);
   } else if (piece.starts_with("-color=")) {
-    return ReadColour(rest("-color="), s.background);
+    return ApplyColour(s, piece, "-color=", s.background);
   } else if (piece.starts_with("F")) {
-    return ReadColour(rest("F"), s.foreground);
+    return ApplyColour(s, piece, "F", s.foreground);
   } else if (piece.starts_with("-fgcolor=")) {
-    return ReadColour(rest("-fgcolor="), s.foreground);
+    return ApplyColour(s, piece, "-fgcolor=", s.foreground);
+  } else if (piece == "-bed") {
+    s.refused = "'--bed' takes a file, as in --bed=regions.bed";
+    return false;
   } else {
+    s.refused = Concat({"unknown option '", AsTyped(piece), "'"});
     return false;
   }
   return true;
@@ -119,7 +152,10 @@ bool ReadCommandLine(int argc, char** argv, Settings& s) {
     if (!ApplyOption(s, *piece)) return false;
   }
   s.filename = GetFilename(args);
-  if (s.filename && GetFilename(args)) return false;
+  if (const char* second = s.filename ? GetFilename(args) : nullptr) {
+    s.refused = Concat({"a second file '", second, "': tindra reads one file"});
+    return false;
+  }
   if (!s.background.on && !s.foreground.on) s.background.on = true;
   return true;
 }
@@ -254,39 +290,97 @@ struct FieldSpan {
 };
 
 // The positions of an entry that BED regions choose, by paint: the regions of
-// the entry's chrom and strand, the later region on top where they overlap.
-// Each chrom's index for each strand is built once, when first needed.
+// every chrom that names the entry (lib/support/names.h), the later region on
+// top where they overlap; with --bed-strand only those of the entry's strand
+// and of no strand. Each index is built once, when first needed. The chroms
+// that name some entry, chosen or not, are remembered for the warning about
+// those that name none.
 class BedChoice {
  public:
-  explicit BedChoice(const BedFile& bed) : bed_(bed) {}
+  BedChoice(const BedFile& bed, bool by_strand);
 
-  // Prepares the index for entry e; false when no region applies to it.
-  bool Prepare(const Entry& e) {
-    std::optional<std::string> name = EntryName(e);
-    auto it = name ? bed_.regions.find(*name) : bed_.regions.end();
-    if (it == bed_.regions.end()) return false;
-    std::string strand;
-    bool minus = ReadVar(e, "STRAND", strand) == 0 && strand == "Minus";
-    std::optional<RangeIndex>& index = indexes_[&it->second][minus ? 1 : 0];
-    if (!index) {
-      std::vector<RangeSpan> spans;
-      for (const BedRegion& r : it->second) {
-        if (r.strand == '.' || r.strand == (minus ? '-' : '+')) spans.push_back({r.lo, r.hi, r.colour});
-      }
-      index = RangeIndex::Layered(spans);
-    }
-    cursor_ = RangeCursor(*index);
-    return !index->empty();
-  }
+  // Finds the chroms that name entry e; true when there are any.
+  bool Match(const Entry& e);
+  // Prepares the index for the entry last matched; false when no region
+  // applies to it.
+  bool Prepare(const Entry& e);
   // The paint of a position, or -1.
   int Find(int position) { return cursor_.Find(position); }
+  // "tindra: Warning: N of M BED regions name no entry (first: NAME)".
+  void WarnUnnamed() const;
 
  private:
   const BedFile& bed_;
-  // By chrom (its region list): the plus and the minus strand index.
-  std::unordered_map<const std::vector<BedRegion>*, std::array<std::optional<RangeIndex>, 2>> indexes_;
+  bool by_strand_;
+  NameIndex names_;         // the chroms by their place in bed_.chroms
+  std::vector<bool> named_;  // by place: names some entry
+  // The entry last matched: its names and the places of its chroms.
+  std::string entry_name_;
+  std::string accession_;
+  std::vector<std::uint32_t> matched_;
+  // By matched chroms: the index over all strands, the plus and the minus one.
+  std::map<std::vector<std::uint32_t>, std::array<std::optional<RangeIndex>, 3>> indexes_;
   RangeCursor cursor_;
 };
+
+BedChoice::BedChoice(const BedFile& bed, bool by_strand)
+    : bed_(bed), by_strand_(by_strand), named_(bed.chroms.size(), false) {
+  for (std::size_t k = 0; k < bed.chroms.size(); ++k) names_.Add(*bed.chroms[k], static_cast<std::uint32_t>(k));
+}
+
+bool BedChoice::Match(const Entry& e) {
+  std::optional<std::string> name = EntryName(e);
+  entry_name_ = name ? *name : std::string();
+  accession_.clear();
+  ReadVar(e, "ACCESSION", accession_);
+  names_.Find(entry_name_, accession_, matched_);
+  for (std::uint32_t place : matched_) named_[place] = true;
+  return !matched_.empty();
+}
+
+bool BedChoice::Prepare(const Entry& e) {
+  if (matched_.empty()) return false;
+  int slot = 0;
+  if (by_strand_) {
+    std::string strand;
+    slot = ReadVar(e, "STRAND", strand) == 0 && strand == "Minus" ? 2 : 1;
+  }
+  std::optional<RangeIndex>& index = indexes_[matched_][slot];
+  if (!index) {
+    // The regions of several chroms are laid in file order.
+    std::vector<const BedRegion*> regions;
+    for (std::uint32_t place : matched_) {
+      for (const BedRegion& r : bed_.regions.find(*bed_.chroms[place])->second) {
+        if (slot == 0 || r.strand == '.' || r.strand == (slot == 2 ? '-' : '+')) regions.push_back(&r);
+      }
+    }
+    if (matched_.size() > 1) {
+      std::stable_sort(regions.begin(), regions.end(),
+                       [](const BedRegion* a, const BedRegion* b) { return a->order < b->order; });
+    }
+    std::vector<RangeSpan> spans;
+    spans.reserve(regions.size());
+    for (const BedRegion* r : regions) spans.push_back({r->lo, r->hi, r->colour});
+    index = RangeIndex::Layered(spans);
+  }
+  cursor_ = RangeCursor(*index);
+  return !index->empty();
+}
+
+void BedChoice::WarnUnnamed() const {
+  long long total = 0, unnamed = 0;
+  const std::string* first = nullptr;
+  for (std::size_t k = 0; k < bed_.chroms.size(); ++k) {
+    long long n = static_cast<long long>(bed_.regions.find(*bed_.chroms[k])->second.size());
+    total += n;
+    if (named_[k] || n == 0) continue;
+    unnamed += n;
+    if (!first) first = bed_.chroms[k];
+  }
+  if (unnamed == 0) return;
+  std::fprintf(stderr, "tindra: Warning: %lld of %lld BED regions name no entry (first: %s)\n", unnamed, total,
+               first->c_str());
+}
 
 // Colours entries as they stream through. Line 1 of a chosen entry is read
 // into the entry itself, so that EnsureCol numbers the new columns by it; the
@@ -298,6 +392,11 @@ class Colourer {
   // Reads the next entry into `out`, coloured when it is chosen: 0 entry
   // read, -1 end of input, 1 error.
   int ReadEntry(Input& in, Entry& e, int entryno, EntryOutput& out);
+  // At the end of a run that read every entry: the warnings about the BED
+  // file.
+  void Finish() const {
+    if (settings_.bed_path) bed_.WarnUnnamed();
+  }
 
  private:
   int CopyEntry(Input& in, Entry& e, EntryOutput& out);
@@ -352,7 +451,7 @@ Colourer::Colourer(const Settings& s)
       columns_(ColourColumns(s)),
       paints_(Paints(s, columns_)),
       every_position_(!s.ranges && !s.bed_path),
-      bed_(s.bed),
+      bed_(s.bed, s.bed_strand),
       chosen_endings_(paints_.size()),
       spans_(columns_.size()) {
   scratch_.line.resize(1);
@@ -366,6 +465,7 @@ Colourer::Colourer(const Settings& s)
 int Colourer::ReadEntry(Input& in, Entry& e, int entryno, EntryOutput& out) {
   int rc = ReadEntryText(in, e);
   if (rc != 0) return rc;
+  if (settings_.bed_path) bed_.Match(e);
   bool chosen = !settings_.selection || SelectsEntry(*settings_.selection, e, entryno);
   rc = chosen ? ColourEntry(in, e, out) : CopyEntry(in, e, out);
   if (rc == 0) {
@@ -574,7 +674,9 @@ int ColourFile(const Settings& s, int argc, char** argv, Input& in, Output& out)
   while ((rc = colourer.ReadEntry(in, e, entryno, entry_out)) == 0) {
     if (entryno < INT_MAX) ++entryno;
   }
-  return rc == 1 ? 1 : 0;
+  if (rc == 1) return 1;
+  colourer.Finish();
+  return 0;
 }
 
 // Reads the --bed file completely; false after its message.
@@ -582,8 +684,12 @@ bool LoadBed(Settings& s) {
   if (!s.bed_path) return true;
   Input in;
   if (!OpenInput(in, "tindra", s.bed_path)) return false;
-  long long bad = ReadBed(in, s.bed);
-  if (bad != 0 && !in.Failed()) std::fprintf(stderr, "tindra: Error in BED file, line %lld\n", bad);
+  std::string reason;
+  long long bad = ReadBed(in, s.bed, &reason);
+  if (bad != 0 && !in.Failed()) {
+    std::fprintf(stderr, "tindra: Error in BED file, line %lld\n", bad);
+    ReportWhere("tindra", s.bed_path, bad, reason.c_str());
+  }
   return FinishInput(in, "tindra", bad != 0 ? 1 : 0) == 0;
 }
 
@@ -598,6 +704,8 @@ constexpr std::string_view kHelp =
     "                               or ENTRY names, such as 2-3,demo\n"
     "  --bed=<file>                 colour the regions of a BED file in the\n"
     "                               entries its chrom names (itemRgb colours)\n"
+    "  --bed-strand                 a BED region with strand + or - colours only\n"
+    "                               plus or minus entries (; STRAND Minus)\n"
     "  -c, --color                  set the background colour (the default)\n"
     "  -C<r>,<g>,<b>, --color=<r>,<g>,<b>\n"
     "                               background colour, from 0 to 1 (1,0,0)\n"
@@ -612,9 +720,21 @@ constexpr std::string_view kHelp =
     "\n"
     "Read more in tindra(1) and col(5).\n";
 
+// The warnings about likely mistakes on an accepted command line.
+void WarnAboutOptions(const Settings& s) {
+  WarnReversedRange("tindra", {s.range_list, s.seq_list});
+  if (!s.odd_colour.empty()) {
+    std::fprintf(stderr,
+                 "tindra: Warning: the colour %s has a component outside 0..1 (components run from 0 to 1, "
+                 "as in -C1,0.5,0)\n",
+                 s.odd_colour.c_str());
+  }
+}
+
 int Program(int argc, char** argv) {
   Settings s;
   if (!ReadCommandLine(argc, argv, s)) {
+    if (!s.refused.empty()) ReportUsage("tindra", s.refused.c_str());
     usage();
     return 1;
   }
@@ -622,6 +742,7 @@ int Program(int argc, char** argv) {
     PrintInfo(s.info, "tindra", kHelp);
     return 0;
   }
+  WarnAboutOptions(s);
   if (!LoadBed(s)) return 1;
   Input in;
   if (!OpenInput(in, "tindra", s.filename)) return 1;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <string>
 
 #include "file.h"
 #include "scan.h"
@@ -105,9 +106,12 @@ int Program(int argc, char** argv) {
     PrintInfo(ReadInfoOption(*option), "trasply", kHelp);
     return 0;
   }
-  bool bad = option.has_value();
-  const char* filename = bad ? nullptr : GetFilename(args);
-  if (bad || (filename && GetFilename(args))) {
+  const char* filename = option ? nullptr : GetFilename(args);
+  const char* second = filename ? GetFilename(args) : nullptr;
+  if (option || second) {
+    std::string refused = option ? Concat({"unknown option '", AsTyped(*option), "' (trasply takes only a file)"})
+                                 : Concat({"a second file '", second, "': trasply reads one file"});
+    ReportUsage("trasply", refused.c_str());
     usage();
     return 1;
   }
