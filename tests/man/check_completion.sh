@@ -83,6 +83,9 @@ expect want a.col         tindra col tindra -c ''
 expect want b.col.gz      tindra col tindra -r1-5 b
 expect not  c.txt         tindra col tindra ''
 expect want --bed=        tindra col tindra --b
+expect want --feature=    tindra col tindra --fe
+LINE='tindra --feature=ps' expect not a.col tindra col tindra --feature = ps
+expect want --features    morvel gb morvel --fe
 expect want --version     tindra col tindra --v
 expect want --help        morvel gb morvel --he
 expect want --version     trasply col trasply --v
