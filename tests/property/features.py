@@ -8,7 +8,8 @@ same features.
 CHECK is one of:
   morvel-features   for every record of $SHARED_DATA/genbank, the FEATURE
                     lines of `morvel --features` (also with --gene and
-                    --bothstrand) are those of the feature table: one per
+                    --bothstrand, and with CRLF line ends) are those of the
+                    feature table: one per
                     feature except source, in table order, with its key,
                     strand, ranges, name and, on CDS lines, codon start and
                     genetic code; the --annotate entries hold the lines of
@@ -18,7 +19,8 @@ CHECK is one of:
                     KEY:NAME, with -r, with -s) colours what `tindra -r` with
                     the ranges of those features colours; a name that no
                     entry has gives one warning line and status 0.
-Both exit 77 when the shared records are absent.
+Both exit 77 when the shared records are absent ($SHARED_DATA, else
+$SHARED_DATA_DEFAULT).
 """
 
 import os
@@ -28,7 +30,8 @@ import subprocess
 import sys
 import tempfile
 
-SHARED_GENBANK = os.path.join(os.environ.get("SHARED_DATA", ""), "genbank")
+# $SHARED_DATA when the tests run, else the folder the build was configured with.
+SHARED_GENBANK = os.path.join(os.environ.get("SHARED_DATA") or os.environ.get("SHARED_DATA_DEFAULT", ""), "genbank")
 NAME_QUALIFIERS = ["gene", "locus_tag", "label", "product"]
 
 
@@ -276,6 +279,8 @@ def check_morvel(bin_dir, path):
             expected = [t for t, _ in want]
             if lines != expected:
                 raise Failure("%s (%s): %s" % (name, " ".join(opts) or "no options", first_difference(expected, lines)))
+        if run(bin_dir, "morvel", opts + ["--features"], data.replace(b"\n", b"\r\n"))[1] != out:
+            raise Failure("%s --features: other lines with CRLF line ends" % " ".join(opts))
         if [l for l in out.decode("latin-1").split("\n") if not l.startswith("; FEATURE ")] != \
                 plain.decode("latin-1").split("\n"):
             raise Failure("%s: --features changes more than the FEATURE lines" % " ".join(opts))
