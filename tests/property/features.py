@@ -9,10 +9,9 @@ CHECK is one of:
   morvel-features   for every record of $SHARED_DATA/genbank, the FEATURE
                     lines of `morvel --features` (also with --gene and
                     --bothstrand, and with CRLF line ends) are those of the
-                    feature table: one per
-                    feature except source, in table order, with its key,
-                    strand, ranges, name and, on CDS lines, codon start and
-                    genetic code; the --annotate entries hold the lines of
+                    feature table: one per feature except source, in table
+                    order, with its key, strand, ranges, name and, on CDS
+                    lines, codon start and genetic code; the --annotate entries hold the lines of
                     the features that overlap their positions; without
                     --features the output is as before.
   tindra-feature    on the same records, `tindra --feature=NAME` (alone, with
