@@ -328,7 +328,7 @@ void print_entry_text(const Options& opt, const Record& record, bool minus, int 
     col::AppendTextLine(text, "STRAND", "Minus");
     out.Write(text);
   }
-  out.Write(feature_lines);
+  if (!feature_lines.empty()) out.Write(feature_lines);  // an empty view may hold no address for memcpy
   out.Write(col::kTextSeparatorLine);
 }
 
