@@ -3,8 +3,9 @@
 
 morvel-features: on every record of $SHARED_DATA/genbank (else
 $SHARED_DATA_DEFAULT), the FEATURE lines of `morvel --features` (plain, with
---gene --bothstrand, and in --annotate entries, those overlapping the entry)
-equal the lines built here from the feature table, and nothing else changes.
+--gene --bothstrand, and in --annotate entries, those overlapping the entry;
+CRLF line ends alike) equal the lines built here from the feature table, and
+nothing else changes.
 tindra-feature: `tindra --feature=` colours what `-r` with the ranges of the
 same features colours in a record's plus and minus entries, also with -r; a
 missing name is one warning line, status 0.
@@ -138,6 +139,8 @@ def morvel_features(bin_dir, data, rnd):
         plain, out = run(bin_dir, "morvel", opts, data)[1], run(bin_dir, "morvel", opts + ["--features"], data)[1]
         if re.sub(rb"; FEATURE [^\n]*\n", b"", out) != plain:
             raise AssertionError("%s: --features changes other lines" % opts)
+        if run(bin_dir, "morvel", opts + ["--features"], data.replace(b"\n", b"\r\n"))[1] != out:
+            raise AssertionError("%s: other FEATURE lines with CRLF line ends" % opts)
         for name, lines, positions in entries(out):
             lo, hi = min(positions, default=0), max(positions, default=0)
             annotate = opts[0].startswith("--annotate") if opts else False
