@@ -55,9 +55,9 @@ bool Affordable(std::string_view text) {
   while (!text.empty()) {
     std::string_view line = TakeLine(text);
     if (line.substr(0, 6) != "LOCUS ") continue;
-    std::string name;
-    int length = 0;
-    if (ReadLocusLine(line, name, length)) total += length;
+    Record record;
+    std::string reason;
+    if (ReadLocusLine(line, record, reason)) total += record.length;
     if (total > kMaxPositions) return false;
   }
   return true;

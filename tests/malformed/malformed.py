@@ -55,6 +55,12 @@ TINDRA_USAGE = (
 # Messages a run may add after its main one: the input or the output failed.
 TRAILERS = ["Error in reading file", "Error in writing output", "Error in closing file"]
 REPEATABLE = re.compile(r"Column does not exist -?\d+$")
+# The line after a message about the input: where the reader stopped and why.
+WHERE = r"%s: .+, line [1-9]\d*: \S.*$"
+# The line before the usage text naming the refused argument, and a warning
+# about a likely mistake (each at most once).
+REFUSAL = r"%s: (unknown option '.+'|'[^']+' (takes|writes) .+|a second file name '.*'.*)$"
+WARNING = r"%s: Warning: \S.*$"
 CRASH_SIGNS = re.compile(r"Sanitizer|runtime error|terminate called|Segmentation|core dumped|Aborted|"
                          r"std::|what\(\)|AddressSanitizer|LeakSanitizer")
 
@@ -182,16 +188,29 @@ def judge_messages(tool, err):
     own = [re.compile(p + "$") for p in MESSAGES[tool]]
     own.append(re.compile(r"%s: Error in opening file '.*'$" % tool))
     own.append(re.compile(r"%s: Out of memory$" % tool))
+    where = re.compile(WHERE % tool)
+    refusal, warning = re.compile(REFUSAL % tool), re.compile(WARNING % tool)
     main = 0
+    after_main = False
     trailers = set()
+    warnings = set()
     lines = err.split("\n")
     if lines and lines[-1] == "":
         lines.pop()
     elif lines:
         return "stderr does not end with a newline"
     for line in lines:
+        said_main, after_main = after_main, False
         if tool == "tindra" and line == "usage":
             main += 1
+        elif said_main and where.match(line):
+            continue
+        elif refusal.match(line) and main == 0:
+            continue
+        elif warning.match(line):
+            if line in warnings:
+                return "warning repeated: %r" % shorten(line, 120)
+            warnings.add(line)
         elif tool in ("tindra", "trasply") and REPEATABLE.match(line):
             continue
         elif any(line == "%s: %s" % (tool, t) for t in TRAILERS):
@@ -200,6 +219,7 @@ def judge_messages(tool, err):
             trailers.add(line)
         elif any(p.match(line) for p in own):
             main += 1
+            after_main = True
         else:
             return "unexpected stderr line %r" % shorten(line, 120)
     if main > 1:

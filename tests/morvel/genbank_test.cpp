@@ -47,38 +47,53 @@ struct Feeder {
 const std::string kLocus = "LOCUS       REC 12 bp DNA linear\n";
 
 TEST(GenBankReader, LocusLine) {
+  // A failure names its reason; `text` is the name, or a word of the reason.
   struct Case {
     const char* line;
     bool ok;
-    const char* name;
+    const char* text;
     int length;
+    bool protein;
   } cases[] = {
-      {"LOCUS       A 12 bp DNA\n", true, "A", 12},
-      {"LOCUS       A 12 bp\n", false, "", 0},
-      {"LOCUS\n", false, "", 0},
-      {"LOCUS       A abc bp DNA\n", true, "A", 0},
-      {"LOCUS       A 12x bp DNA\n", true, "A", 12},
-      {"LOCUS       A +7 bp DNA\n", true, "A", 7},
-      {"LOCUS       A -5 bp DNA\n", true, "A", 0},
-      {"LOCUS       A -99999999999999999999 bp DNA\n", true, "A", 0},
-      {"LOCUS       A 2147483647 bp DNA\n", true, "A", INT_MAX},
-      {"LOCUS       A 2147483648 bp DNA\n", false, "", 0},
-      {"LOCUS       A 99999999999999999999 bp DNA\n", false, "", 0},
-      {"LOCUS\tA\t3\tbp\tDNA\r\n", true, "A", 3},
+      {"LOCUS       A 12 bp DNA\n", true, "A", 12, false},
+      {"LOCUS       P 375 aa            linear   BCT\n", true, "P", 375, true},
+      {"LOCUS       P 182 AA linear\n", true, "P", 182, true},
+      {"LOCUS       A 12 bp\n", false, "fewer than four words", 0, false},
+      {"LOCUS\n", false, "without a name and a length", 0, false},
+      {"LOCUS       A\n", false, "without a name and a length", 0, false},
+      {"LOCUS       A abc bp DNA\n", false, "'abc' where the length", 0, false},
+      {"LOCUS       KC619530_7721 bp    DNA     circular SYN\n", false, "'bp' where the length", 0, false},
+      {"LOCUS       KC619530_7721 bp    DNA\n", false, "'bp' where the length", 0, false},
+      {"LOCUS       6497 bp DNA linear\n", false, "without a name (its first word, '6497'", 0, false},
+      {"LOCUS       KC619530_7721 aa PROTEIN\n", false, "name 'KC619530_7721' runs into it", 0, false},
+      {"LOCUS       A + bp DNA\n", false, "readable length", 0, false},
+      {"LOCUS       A 12x bp DNA\n", true, "A", 12, false},
+      {"LOCUS       A +7 bp DNA\n", true, "A", 7, false},
+      {"LOCUS       A 0 bp DNA\n", true, "A", 0, false},
+      {"LOCUS       A -5 bp DNA\n", true, "A", 0, false},
+      {"LOCUS       A -99999999999999999999 bp DNA\n", true, "A", 0, false},
+      {"LOCUS       A 2147483647 bp DNA\n", true, "A", INT_MAX, false},
+      {"LOCUS       A 2147483648 bp DNA\n", false, "beyond 2147483647", 0, false},
+      {"LOCUS       A 99999999999999999999 bp DNA\n", false, "beyond", 0, false},
+      {"LOCUS\tA\t3\tbp\tDNA\r\n", true, "A", 3, false},
   };
   for (const auto& c : cases) {
-    std::string name;
-    int length = -1;
-    ASSERT_EQ(ReadLocusLine(c.line, name, length), c.ok) << c.line;
+    Record record;
+    record.length = -1;
+    std::string reason;
+    ASSERT_EQ(ReadLocusLine(c.line, record, reason), c.ok) << c.line;
     if (c.ok) {
-      EXPECT_EQ(name, c.name) << c.line;
-      EXPECT_EQ(length, c.length) << c.line;
+      EXPECT_EQ(record.name, c.text) << c.line;
+      EXPECT_EQ(record.length, c.length) << c.line;
+      EXPECT_EQ(record.protein, c.protein) << c.line;
+    } else {
+      EXPECT_NE(reason.find(c.text), std::string::npos) << c.line << reason;
     }
   }
-  std::string long_name(5000, 'N'), name;
-  int length = 0;
-  ASSERT_TRUE(ReadLocusLine("LOCUS " + long_name + " 1 bp DNA\n", name, length));
-  EXPECT_EQ(name, long_name);
+  std::string long_name(5000, 'N'), reason;
+  Record record;
+  ASSERT_TRUE(ReadLocusLine("LOCUS " + long_name + " 1 bp DNA\n", record, reason));
+  EXPECT_EQ(record.name, long_name);
 }
 
 TEST(GenBankReader, AccessionGathering) {

@@ -1,9 +1,11 @@
 #include "genbank.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
 #include "scan.h"
+#include "tool.h"
 
 namespace morvel {
 
@@ -50,31 +52,89 @@ int CodonStartAfter(const Feature& cds, int in_force) {
   return in_force;
 }
 
-bool ReadLocusLine(std::string_view line, std::string& name, int& length) {
+namespace {
+
+bool AllDigits(std::string_view word) {
+  return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return col::IsDigit(c); });
+}
+
+// Why a LOCUS line whose second word is no number has no length: a first
+// word of digits is a length without a name before it; a first word ending
+// in digits before "bp" or "aa" is a name that runs into its length, as a
+// name of more than 16 characters does when written without a blank.
+std::string LengthlessReason(std::string_view first, std::string_view second) {
+  std::string text;
+  if (AllDigits(first)) {
+    text.append("a LOCUS line without a name (its first word, '").append(first).append("', is a length)");
+    return text;
+  }
+  text.append("a LOCUS line without a readable length ('").append(second).append("' where the length should be");
+  bool unit = col::StrCmp(second, "bp") == 0 || col::StrCmp(second, "aa") == 0;
+  if (unit && col::IsDigit(first.back())) text.append("; the name '").append(first).append("' runs into it");
+  return text + ")";
+}
+
+}  // namespace
+
+bool ReadLocusLine(std::string_view line, Record& record, std::string& reason) {
   std::size_t at = 5;  // behind "LOCUS"
   std::string_view words[4];
+  int count = 0;
   for (auto& word : words) {
     word = col::NextWord(line, at);
-    if (word.empty()) return false;
+    if (!word.empty()) ++count;
   }
-  name = words[0];
+  if (count < 2) {
+    reason = "a LOCUS line without a name and a length";
+    return false;
+  }
   std::string_view digits = words[1];
-  bool negative = !digits.empty() && digits[0] == '-';
-  if (negative) {  // a negative length is 0 whatever its size
-    length = 0;
-    return true;
-  }
-  if (!digits.empty() && digits[0] == '+') digits.remove_prefix(1);
+  bool negative = digits[0] == '-';
+  if (digits[0] == '+' || negative) digits.remove_prefix(1);
   std::size_t used = 0;
   long long value = col::ReadLeadingDigits(digits, INT_MAX + 1LL, used);
-  if (value > INT_MAX) return false;
-  length = static_cast<int>(value);
+  if (used == 0) {
+    reason = LengthlessReason(words[0], words[1]);
+    return false;
+  }
+  if (count < 4) {
+    reason = "a LOCUS line with fewer than four words (name, length, unit, molecule type)";
+    return false;
+  }
+  if (negative) {  // a negative length is 0 whatever its size
+    value = 0;
+  } else if (value > INT_MAX) {
+    reason = "a LOCUS line with a length beyond 2147483647";
+    return false;
+  }
+  record.name = words[0];
+  record.length = static_cast<int>(value);
+  record.protein = col::StrCmp(words[2], "aa") == 0;
   return true;
+}
+
+const char* ForeignFormat(std::string_view first_line) {
+  if (col::StartsWith(first_line, ">")) return "FASTA";
+  if (col::StartsWith(first_line, "ID   ")) return "EMBL";
+  if (col::StartsWith(first_line, std::string_view("\xFD" "7zXZ\0", 6))) return "xz-compressed data";
+  if (col::StartsWith(first_line, "\x28\xB5\x2F\xFD")) return "zstd-compressed data";
+  if (col::StartsWith(first_line, "BZh") && first_line.size() > 3 && first_line[3] >= '1' && first_line[3] <= '9')
+    return "bzip2-compressed data";
+  return nullptr;
+}
+
+bool GenBankReader::Fail(long long line, std::string reason) {
+  std::fputs("Error in format\n", stderr);
+  error_line_ = line;
+  reason_ = std::move(reason);
+  return false;
 }
 
 // Record start at a LOCUS line: name, length and a fresh reader state.
 bool GenBankReader::StartRecord(std::string_view line) {
-  if (!ReadLocusLine(line, record_.name, record_.length)) return false;
+  std::string reason;
+  if (!ReadLocusLine(line, record_, reason)) return Fail(line_, std::move(reason));
+  any_record_ = true;
   record_.version.clear();
   infeatures_ = inlocation_ = insequence_ = false;
   feature_.key.clear();
@@ -202,16 +262,27 @@ void GenBankReader::ReadSequence(std::string_view line) {
 }
 
 bool GenBankReader::scan_line(std::string_view line) {
+  ++line_;
   if (seeking_) {
+    if (line_ == 1) {
+      if (const char* format = ForeignFormat(line)) {
+        std::string reason = "the input looks like ";
+        reason += format;
+        reason += ", which morvel does not read (it reads GenBank flat files)";
+        return Fail(1, std::move(reason));
+      }
+    }
     if (!col::StartsWith(line, "LOCUS ")) {
       // White-space-only lines between and after records are no text.
-      if (!col::IsBlank(line)) skipped_ = true;
+      if (!skipped_ && !col::IsBlank(line)) {
+        skipped_ = true;
+        skipped_line_ = line_;
+        // "LOCUS" and nothing else on the line: not a record start.
+        bare_locus_ = col::StartsWith(line, "LOCUS") && col::IsBlank(line.substr(5));
+      }
       return true;
     }
-    if (!StartRecord(line)) {
-      std::fputs("Error in format\n", stderr);
-      return false;
-    }
+    if (!StartRecord(line)) return false;
   }
   if (IsEndLine(line)) {
     EndRecord();
@@ -242,20 +313,21 @@ bool GenBankReader::scan_line(std::string_view line) {
 bool GenBankReader::ScanEnd() {
   // A record the input cuts off is not written: its entries and reports
   // would be incomplete.
-  if (!seeking_ || skipped_) {
-    std::fputs("Error in format\n", stderr);
-    return false;
-  }
+  if (!seeking_) return Fail(line_, "the input ends inside record " + record_.name + " (no \"//\" line)");
+  if (skipped_ && bare_locus_) return Fail(skipped_line_, "a LOCUS line without a name and a length");
+  if (skipped_ && any_record_) return Fail(skipped_line_, "text after the last record");
+  if (skipped_) return Fail(line_, "no LOCUS line before the end of the input");
   return true;
 }
 
-int ReadGenBank(col::Input& in, GenBankReader& reader) {
+int ReadGenBank(col::Input& in, GenBankReader& reader, const char* filename) {
   std::string line;
-  while (col::GetLine(in, line)) {
-    if (!reader.scan_line(line)) return 1;
-  }
-  if (in.Failed()) return 1;
-  return reader.ScanEnd() ? 0 : 1;
+  bool ok = true;
+  while (ok && col::GetLine(in, line)) ok = reader.scan_line(line);
+  if (ok && in.Failed()) return 1;
+  if (ok && reader.ScanEnd()) return 0;
+  col::ReportWhere("morvel", filename, reader.ErrorLine(), reader.Reason().c_str());
+  return 1;
 }
 
 }  // namespace morvel

@@ -32,6 +32,7 @@ struct Record {
   // to record until the next ACCESSION line.
   std::string accession;
   std::string version;  // first word of the VERSION line; empty without one
+  bool protein = false;  // the LOCUS line gives the length in "aa"
 };
 
 // A qualifier line "/name=value" of a feature: the name, and the value as
@@ -92,6 +93,11 @@ class GenBankReader {
   // without a LOCUS line after it.
   bool ScanEnd();
 
+  // After a format error: the 1-based input line where reading stopped, and
+  // why, in plain words.
+  long long ErrorLine() const { return error_line_; }
+  const std::string& Reason() const { return reason_; }
+
   const Record& GetRecord() const { return record_; }
   const Feature& GetFeature() const { return feature_; }  // the open (or last) feature
   const std::string& GetLoctext() const { return loctext_; }
@@ -106,6 +112,7 @@ class GenBankReader {
   void ReadSequence(std::string_view line);
   void FinishQualifiers();
   void close_feature();
+  bool Fail(long long line, std::string reason);
 
   std::vector<RecordConsumer*> consumers_;
   Record record_;
@@ -119,15 +126,28 @@ class GenBankReader {
   bool insequence_ = false;
   std::string loctext_;      // the open feature's location text, without blanks
   long long seqpos_ = 1;     // position of the next sequence letter
+  long long line_ = 0;       // lines read so far
+  long long skipped_line_ = 0;  // the first line skipped since the last record
+  bool bare_locus_ = false;     // that line is "LOCUS" alone
+  bool any_record_ = false;
+  long long error_line_ = 0;
+  std::string reason_;
 };
 
 // Hands every line of `in` to the reader and ends the input: 0 at its end,
-// 1 after a format error or a failed read (which the program reports).
-int ReadGenBank(col::Input& in, GenBankReader& reader);
+// 1 after a format error or a failed read (which the program reports). A
+// format error is followed by the line "morvel: FILE, line N: REASON", with
+// `filename` as given (null for standard input).
+int ReadGenBank(col::Input& in, GenBankReader& reader, const char* filename = nullptr);
 
-// Reads the name and length of a LOCUS line: false when it has fewer than four
-// words after "LOCUS" or its length does not fit in an int. A length that does
-// not start with a number, or is negative, is 0.
-bool ReadLocusLine(std::string_view line, std::string& name, int& length);
+// Reads the name, length and kind of a LOCUS line: false, with the reason,
+// when it has no name and length, fewer than four words after "LOCUS", a
+// length that is not a number (a name run into the length leaves "bp" in
+// its place) or one that does not fit in an int. A negative length is 0.
+bool ReadLocusLine(std::string_view line, Record& record, std::string& reason);
+
+// The name of a format that morvel does not read ("FASTA", "EMBL", ...) when
+// the first line of the input begins like one; null otherwise.
+const char* ForeignFormat(std::string_view first_line);
 
 }  // namespace morvel

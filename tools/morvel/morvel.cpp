@@ -1,5 +1,6 @@
 #include "morvel.h"
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,7 +30,13 @@ int Convert(const Options& opt, col::Input& in, col::Output& out) {
   if (opt.normal && opt.features) consumers.push_back(&features.emplace());
   if (opt.normal) consumers.push_back(&writer.emplace(opt, out, features ? &*features : nullptr));
   GenBankReader reader(std::move(consumers));
-  return ReadGenBank(in, reader);
+  int status = ReadGenBank(in, reader, opt.filename);
+  // Likely mistakes, told once the whole input has been seen.
+  if (status == 0) {
+    if (writer) std::fputs(writer->UnusedKeysWarning().c_str(), stderr);
+    if (reports) std::fputs(reports->PositionWarning().c_str(), stderr);
+  }
+  return status;
 }
 
 namespace {
@@ -58,19 +65,40 @@ constexpr std::string_view kHelp =
     "\n"
     "Read more in morvel(1) and col(5).\n";
 
-// Reads the options; false after the usage text for a bad command line.
-// "--help" and "--version" end the scan and are left in `info`.
+// Reads the options; false, after the line naming the refused argument, for
+// a bad command line. "--help" and "--version" end the scan and are left in
+// `info`.
 bool ReadCommandLine(int argc, char** argv, Options& opt, const char*& filename, col::InfoOption& info) {
   col::Args args = col::InitArgument(argc, argv);
   while (auto piece = col::GetArgument(args)) {
     info = col::ReadInfoOption(*piece);
     if (info != col::InfoOption::kNone) return true;
-    if (!ApplyOption(opt, *piece)) return false;
+    if (!ApplyOption(opt, *piece)) {
+      col::ReportUsage("morvel", RefusalOf(*piece).c_str());
+      return false;
+    }
   }
   filename = col::GetFilename(args);
   // The VCF written by --variants leaves no room for the reports.
-  if (!opt.variants.empty() && (opt.info || opt.longinfo)) return false;
-  return !(filename && col::GetFilename(args));
+  if (!opt.variants.empty() && (opt.info || opt.longinfo)) {
+    col::ReportUsage("morvel", "'--variants' writes a VCF: it does not go with '-i', '--info' or '--longinfo'");
+    return false;
+  }
+  if (const char* second = filename ? col::GetFilename(args) : nullptr) {
+    std::string what = "a second file name '" + std::string(second) +
+                       "': morvel reads one FILE, and its options go before it";
+    col::ReportUsage("morvel", what.c_str());
+    return false;
+  }
+  return true;
+}
+
+// The range of --longinfo the wrong way round still selects features (those
+// over both ends), but rarely what was meant.
+void WarnReversedRange(const Options& opt) {
+  if (opt.longinfo && opt.longfrom > opt.longto)
+    std::fprintf(stderr, "morvel: Warning: --longinfo=%d-%d starts after its end (did you mean --longinfo=%d-%d?)\n",
+                 opt.longfrom, opt.longto, opt.longto, opt.longfrom);
 }
 
 // "morvel" and the arguments as given, for the VCF header.
@@ -97,6 +125,8 @@ int Run(int argc, char** argv) {
   }
   col::Input in;
   if (!col::OpenInput(in, "morvel", filename)) return 1;
+  opt.filename = filename;
+  WarnReversedRange(opt);
   if (!opt.variants.empty())
     return col::FinishInput(in, "morvel", AnnotateVariants(opt, in, col::StdOut(), CommandLine(argc, argv)));
   return col::FinishInput(in, "morvel", Convert(opt, in, col::StdOut()));

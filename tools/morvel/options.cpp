@@ -72,4 +72,31 @@ bool ApplyOption(Options& opt, std::string_view piece) {
   return true;
 }
 
+std::string RefusalOf(std::string_view piece) {
+  // What an option with an argument takes, by the piece that names it:
+  // the long ones with or without "=", "i" with whatever follows it.
+  static const struct {
+    std::string_view piece, name, takes;
+  } kArguments[] = {
+      {"-info", "--info", "a number, as in --info=100"},
+      {"-longinfo", "--longinfo", "two numbers, as in --longinfo=100-200"},
+      {"-extend", "--extend", "a number, as in --extend=10"},
+      {"-mutation", "--mutation", "one base, as in --mutation=t"},
+      {"-variants", "--variants", "a file name, as in --variants=calls.vcf"},
+      {"-annotate", "--annotate", "feature keys, as in --annotate=CDS,exon"},
+      {"i", "-i", "a number, as in -i100"},
+  };
+  std::string text;
+  for (const auto& a : kArguments) {
+    bool named = a.piece == "i" ? col::StartsWith(piece, "i")
+                                : piece == a.piece || col::StartsWith(piece, std::string(a.piece) + "=");
+    if (!named) continue;
+    text.append("'").append(a.name).append("' takes ").append(a.takes);
+    return text;
+  }
+  // Every piece was typed with one dash more than it arrives with.
+  text.append("unknown option '-").append(piece).append("'");
+  return text;
+}
+
 }  // namespace morvel

@@ -24,6 +24,7 @@ struct Options {
   bool normal = true;       // the file header and col entries
   std::string variants;     // --variants=: the VCF file to annotate; empty for none
   bool features = false;    // a FEATURE line per feature in every entry's text
+  const char* filename = nullptr;  // the GenBank input as named; null for standard input
 
   Options();
   ~Options();
@@ -37,6 +38,10 @@ struct Options {
 // Applies one option piece as the scanner hands it out; false for an unknown
 // option or a failed argument check.
 bool ApplyOption(Options& opt, std::string_view piece);
+
+// Why ApplyOption refused a piece, naming the argument as typed and what it
+// expects: "'--info' takes a number, as in --info=100", "unknown option '-x'".
+std::string RefusalOf(std::string_view piece);
 
 void usage();
 

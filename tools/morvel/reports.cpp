@@ -24,7 +24,7 @@ void info_feature(PositionReport& report, const Feature& feature, std::string& t
   const int infopos = report.infopos;
   int s = InLoc(loc, infopos);
   if (!IsCertain(s) || feature.key == "source") return;
-  if (feature.key == "CDS") {
+  if (feature.key == "CDS" && !report.protein) {
     // A position beyond the sequence has no codon position.
     int codon = infopos >= 1 && infopos <= report.length ? CodonAt(loc, report.length, report.codonstart, infopos) : 0;
     text += "CDS ";
@@ -98,7 +98,19 @@ void Reports::RecordStart(const Record& record) {
   std::fill(std::begin(position_.window), std::end(position_.window), '-');
   position_.infocodon = 0;
   position_.codonstart = 1;
+  position_.protein = record.protein;
   text_.clear();
+  ++records_;
+  longest_ = std::max(longest_, record.length);
+}
+
+std::string Reports::PositionWarning() const {
+  if (!opt_.info || records_ == 0 || opt_.infopos <= longest_) return {};
+  std::string text = "morvel: Warning: position ";
+  PutInt(text, opt_.infopos);
+  text += records_ > 1 ? " lies beyond every record (the longest has length " : " lies beyond the record (its length is ";
+  PutInt(text, longest_);
+  return text + ")\n";
 }
 
 // The range report's lines of a feature came before it closed, so they go

@@ -22,6 +22,7 @@ struct PositionReport {
   char window[5] = {'-', '-', '-', '-', '-'};  // residues at infopos - 2 .. infopos + 2
   int infocodon = 0;   // signed codon position at infopos in the last covering CDS
   int codonstart = 1;  // in force for CDS features, kept across those of a record
+  bool protein = false;  // a protein record: no codon, a CDS named like any feature
 };
 
 // The range report of one record's open feature.
@@ -59,12 +60,18 @@ class Reports : public RecordConsumer {
 
   const PositionReport& Position() const { return position_; }
 
+  // After the run: the warning line for a report position beyond every
+  // record read (naming the longest length), or empty.
+  std::string PositionWarning() const;
+
  private:
   const Options& opt_;
   col::Output& out_;
   PositionReport position_;
   RangeReport range_;
   std::string text_;  // the record's report text
+  long long records_ = 0;
+  int longest_ = 0;  // the largest record length
 };
 
 }  // namespace morvel

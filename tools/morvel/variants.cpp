@@ -94,6 +94,9 @@ struct Annotator final : RecordConsumer {
   std::string residue;  // sequence letter per position, "-" where none was read
 
   std::vector<Genome> genomes;
+  std::vector<bool> protein_genomes;  // per genome: a protein record, left unannotated
+  bool protein = false;                // the record being read is one
+  long long on_protein = 0;            // data lines on protein records
   long long mismatches = 0;
   long long unknown = 0;
   long long variants = 0;         // data lines
@@ -101,6 +104,7 @@ struct Annotator final : RecordConsumer {
 
   void RecordStart(const Record& record) override {
     MakeTrack(residue, static_cast<std::size_t>(record.length), '-');
+    protein = record.protein;
   }
   void HeaderLine(std::string_view line) override;
   void FeatureEnd(const Feature& feature) override;
@@ -134,7 +138,7 @@ void Annotator::HeaderLine(std::string_view line) {
 }
 
 void Annotator::FeatureEnd(const Feature& feature) {
-  if (!feature.loc || feature.loc->certain.empty() || feature.key == "source") return;
+  if (protein || !feature.loc || feature.loc->certain.empty() || feature.key == "source") return;
   features.push_back(MakeFeature(feature.key, ReadVariantQualifiers(feature), std::make_unique<Loc>(*feature.loc)));
 }
 
@@ -146,7 +150,10 @@ void Annotator::RecordEnd(const Record& /*record*/, const Feature* /*open*/) {
     if (genome < 0) genome = static_cast<int>(genomes.size());
     chrom_genome[it->second] = genome;  // the first record that a CHROM names
   }
-  if (genome >= 0) genomes.push_back(MakeGenome(residue, std::move(features)));
+  if (genome >= 0) {
+    genomes.push_back(MakeGenome(residue, std::move(features)));
+    protein_genomes.push_back(protein);
+  }
   features.clear();
   names.clear();
 }
@@ -154,9 +161,18 @@ void Annotator::RecordEnd(const Record& /*record*/, const Feature* /*open*/) {
 // ---------------------------------------------------------------------------
 // Reading the VCF
 
-bool VcfError(long long line) {
+// The message, then where and why on a line of its own.
+bool VcfError(const char* path, long long line, const char* reason) {
   std::fprintf(stderr, "morvel: Error in VCF file, line %lld\n", line);
+  col::ReportWhere("morvel", path, line, reason);
   return false;
+}
+
+// Why a data line does not read: its columns, or its POS.
+const char* DataLineProblem(std::string_view line, const VcfLine& f) {
+  if (std::count(line.begin(), line.end(), '\t') < 7) return "fewer than 8 VCF columns (tab-separated)";
+  if (f.chrom.empty() || f.pos.empty() || f.ref.empty() || f.alt.empty()) return "an empty CHROM, POS, REF or ALT column";
+  return "POS is not a number";
 }
 
 // Where a line of the VCF stands: a header line before "#CHROM", the
@@ -165,9 +181,10 @@ enum class VcfPart { kHeader, kColumns, kData };
 
 // The lines of a VCF in order, as both readings go through them.
 struct VcfReader {
-  explicit VcfReader(col::Input& input) : in(input) {}
+  VcfReader(col::Input& input, const char* vcf_path) : in(input), path(vcf_path) {}
 
   col::Input& in;
+  const char* path;  // as given, for the messages
   std::string line;
   long long number = 0;  // of `line`, from 1
   bool data = false;     // the "#CHROM" line has been read
@@ -192,7 +209,8 @@ struct VcfReader {
   // The columns and POS of the data line; false, with the message, when they
   // do not read.
   bool ReadData(VcfLine& f, int& pos) const {
-    return (SplitVcfLine(line, f) && ReadVcfPos(line, f.pos, pos)) || VcfError(number);
+    return (SplitVcfLine(line, f) && ReadVcfPos(line, f.pos, pos)) ||
+           VcfError(path, number, DataLineProblem(line, f));
   }
 
   // Whether the CHROM of the data line differs from the one before it (the
@@ -251,7 +269,7 @@ bool IsSnv(std::string_view ref, std::string_view alt) {
 // The first reading: the layout is checked, the CHROM names gathered and the
 // SNVs listed.
 bool ReadVcfIndex(Annotator& an, col::Input& in) {
-  VcfReader vcf(in);
+  VcfReader vcf(in, an.path.c_str());
   std::uint32_t id = 0;
   for (VcfPart part; vcf.Next(part);) {
     if (part == VcfPart::kColumns) {
@@ -259,7 +277,8 @@ bool ReadVcfIndex(Annotator& an, col::Input& in) {
       continue;
     }
     if (part == VcfPart::kHeader) {
-      if (!col::StartsWith(vcf.line, "##")) return VcfError(vcf.number);
+      if (!col::StartsWith(vcf.line, "##"))
+        return VcfError(vcf.path, vcf.number, "a header line that does not begin with \"##\" before the \"#CHROM\" line");
       continue;
     }
     VcfLine f;
@@ -272,7 +291,7 @@ bool ReadVcfIndex(Annotator& an, col::Input& in) {
     if (IsSnv(f.ref, f.alt)) an.snvs.push_back({id, pos, UpperCase(f.ref[0]), UpperCase(f.alt[0])});
   }
   if (in.Failed()) return false;
-  if (!vcf.data) return VcfError(vcf.number + 1);
+  if (!vcf.data) return VcfError(vcf.path, vcf.number + 1, "no \"#CHROM\" line before the end of the input");
   an.chrom_genome.assign(an.chroms.size(), -1);
   return true;
 }
@@ -375,7 +394,7 @@ void AnnotateLine(Annotator& an, const Genome& g, int pos, const VcfLine& line, 
 
 // The second reading: every line written, data lines with their GBCSQ item.
 bool WriteAnnotatedVcf(Annotator& an, col::Input& in, col::Output& out, std::string_view command) {
-  VcfReader vcf(in);
+  VcfReader vcf(in, an.path.c_str());
   const std::string& line = vcf.line;
   std::string value;
   std::vector<std::uint32_t> covering;
@@ -407,6 +426,11 @@ bool WriteAnnotatedVcf(Annotator& an, col::Input& in, col::Output& out, std::str
       out.Write(line);
       continue;
     }
+    if (an.protein_genomes[genome]) {  // amino acids: no codons to change
+      ++an.on_protein;
+      out.Write(line);
+      continue;
+    }
     AnnotateLine(an, an.genomes[genome], pos, f, covering, changes, value);
     WriteVcfLine(out, line, f, value);
   }
@@ -425,7 +449,7 @@ int AnnotateVariants(const Options& opt, col::Input& genbank, col::Output& out, 
     if (!CloseVcf(an, vcf, ok)) return 1;
   }
   GenBankReader reader(std::vector<RecordConsumer*>{&an});
-  if (ReadGenBank(genbank, reader) != 0) return 1;
+  if (ReadGenBank(genbank, reader, opt.filename) != 0) return 1;
   IndexSnvs(an.snvs, an.chrom_genome, an.genomes);
   {
     col::Input vcf;
@@ -433,11 +457,13 @@ int AnnotateVariants(const Options& opt, col::Input& genbank, col::Output& out, 
     bool ok = WriteAnnotatedVcf(an, vcf, out, command);
     if (!CloseVcf(an, vcf, ok)) return 1;
   }
-  if (an.mismatches > 0 || an.unknown > 0) {
+  if (an.mismatches > 0 || an.unknown > 0 || an.on_protein > 0) {
     std::fprintf(stderr,
                  "morvel: Warning: %lld of %lld variants not annotated as given: %lld with a REF that differs "
-                 "from the record (ref_mismatch), %lld on a CHROM that names no record (written unchanged)\n",
-                 an.mismatches + an.unknown, an.variants, an.mismatches, an.unknown);
+                 "from the record (ref_mismatch), %lld on a CHROM that names no record (written unchanged)",
+                 an.mismatches + an.unknown + an.on_protein, an.variants, an.mismatches, an.unknown);
+    if (an.on_protein > 0) std::fprintf(stderr, ", %lld on a protein record (written unchanged)", an.on_protein);
+    std::fputc('\n', stderr);
   }
   return 0;
 }

@@ -8,6 +8,7 @@
 
 #include "col.h"
 #include "dna.h"
+#include "file.h"
 
 namespace morvel {
 
@@ -294,10 +295,10 @@ char RegionLetter(const std::string& key) {
 }
 
 // The lines that open every entry of a run: its type and its columns.
-std::string FixedEntryText(bool gene) {
+std::string FixedEntryText(bool gene, bool protein) {
   static constexpr std::string_view kLabels[] = {"label", "residue", "seqpos", "intron/exon", "codonpos", "strand"};
   std::string text;
-  col::AppendTextLine(text, "TYPE", "DNA");
+  col::AppendTextLine(text, "TYPE", protein ? "PROTEIN" : "DNA");
   for (int k = 1; k <= (gene ? 6 : 3); ++k) col::AppendColLine(text, k, kLabels[k - 1]);
   return text;
 }
@@ -306,9 +307,10 @@ std::string FixedEntryText(bool gene) {
 
 void print_entry_text(const Options& opt, const Record& record, bool minus, int pos, col::Output& out,
                       std::string_view feature_lines) {
-  static const std::string kFixedLines[2] = {FixedEntryText(false), FixedEntryText(true)};
+  static const std::string kFixedLines[2][2] = {{FixedEntryText(false, false), FixedEntryText(true, false)},
+                                                 {FixedEntryText(false, true), FixedEntryText(true, true)}};
   static std::string text;  // reused from entry to entry
-  text = kFixedLines[opt.gene ? 1 : 0];
+  text = kFixedLines[record.protein ? 1 : 0][opt.gene ? 1 : 0];
   col::AppendTextKey(text, "ENTRY");
   text += record.name;
   out.Write(text);
@@ -342,7 +344,8 @@ void print_entries(const Options& opt, const Record& record, const Locus& locus,
   }
   if (locus.length <= 0) return;
   WriteEntry(src, false, 1, locus.length);
-  if (opt.bothstrand) WriteEntry(src, true, locus.length, 1);
+  // Amino acids have no complement.
+  if (opt.bothstrand && !record.protein) WriteEntry(src, true, locus.length, 1);
 }
 
 void ColWriter::RecordStart(const Record& record) {
@@ -357,11 +360,14 @@ void ColWriter::RecordStart(const Record& record) {
   MakeTrack(locus.plusmark, opt_.annotate ? n : 0, '.');
   MakeTrack(locus.minusmark, opt_.annotate ? n : 0, '.');
   codonstart_ = 1;
+  protein_ = record.protein;
+  any_record_ = true;
 }
 
 // Whether the annotate option lists the key (exactly, case-sensitively).
 // The list becomes a set once, as thousands of keys meet millions of
-// features.
+// features. Keys it does not list are kept for the warning about keys that
+// no feature has.
 bool ColWriter::IsSelected(const std::string& key) {
   if (!selected_made_) {
     col::Counter<std::string> keys;
@@ -369,7 +375,45 @@ bool ColWriter::IsSelected(const std::string& key) {
     while (const std::string* selected = col::Next(&keys)) selected_.insert(*selected);
     selected_made_ = true;
   }
-  return selected_.count(key) != 0;
+  if (selected_.count(key) != 0) {
+    if (used_.size() < selected_.size()) used_.insert(key);
+    return true;
+  }
+  if (other_keys_.size() < kMaxOtherKeys) other_keys_.insert(key);
+  return false;
+}
+
+// A key of the input, selected or not, that equals `key` but for case;
+// null for none.
+const std::string* ColWriter::CaseBlindMatch(const std::string& key) const {
+  for (const auto* keys : {&other_keys_, &used_}) {
+    for (const std::string& other : *keys)
+      if (col::StrCmp(other, key) == 0) return &other;
+  }
+  return nullptr;
+}
+
+std::string ColWriter::UnusedKeysWarning() const {
+  // An input without records has no features to miss.
+  if (!opt_.annotate || !any_record_) return {};
+  std::string unused, hints;
+  col::Counter<std::string> keys;
+  col::InitCounter(&keys, opt_.keys, -2);  // the command line's order: oldest key last in the list
+  std::unordered_set<std::string> named;
+  while (const std::string* key = col::Prev(&keys)) {
+    if (key->empty() || used_.count(*key) != 0 || !named.insert(*key).second) continue;
+    unused += unused.empty() ? "'" : ", '";
+    unused += *key;
+    unused += '\'';
+    if (const std::string* other = CaseBlindMatch(*key)) {
+      hints += hints.empty() ? " (keys are case-sensitive: '" : ", '";
+      hints += *key + "' -> '" + *other + "'";
+    }
+  }
+  if (unused.empty()) return {};
+  std::string text = "morvel: Warning: no feature of the input has the --annotate key";
+  text += named.size() > 1 ? "s " : " ";
+  return text + unused + (hints.empty() ? "" : hints + ")") + "\n";
 }
 
 void ColWriter::FeatureEnd(const Feature& feature) {
@@ -379,12 +423,14 @@ void ColWriter::FeatureEnd(const Feature& feature) {
   if (key == "CDS") codonstart_ = CodonStartAfter(feature, codonstart_);
   if (opt_.annotate && IsSelected(key)) {
     plus_annotate(loc, locus.plusmark, locus.length, 'O', opt_.extend);
-    minus_annotate(loc, locus.minusmark, locus.length, 'O', opt_.extend);
+    if (!protein_) minus_annotate(loc, locus.minusmark, locus.length, 'O', opt_.extend);
   }
+  // Strands and codon positions belong to nucleotides: a protein record
+  // gets region letters only.
   if (char letter = RegionLetter(key)) {
-    strand_annotate(loc, locus.strand, locus.length);
+    if (!protein_) strand_annotate(loc, locus.strand, locus.length);
     annotate(loc, locus.region, locus.length, letter);
-  } else if (key == "CDS") {
+  } else if (key == "CDS" && !protein_) {
     strand_annotate(loc, locus.strand, locus.length);
     codon_annotate(loc, locus.codonpos, locus.length, codonstart_);
   }

@@ -3,6 +3,7 @@
 // line its entries are written.
 #pragma once
 
+#include <set>
 #include <string>
 #include <unordered_set>
 
@@ -44,8 +45,15 @@ class ColWriter : public RecordConsumer {
   const Locus& GetLocus() const { return locus_; }
   int CodonStart() const { return codonstart_; }
 
+  // After the run: the warning line about --annotate keys that no feature
+  // of the input had (naming a key of the input that matches case-blind),
+  // or empty when every key was used or no record was read. Empty keys are
+  // not named.
+  std::string UnusedKeysWarning() const;
+
  private:
   bool IsSelected(const std::string& key);
+  const std::string* CaseBlindMatch(const std::string& key) const;
 
   const Options& opt_;
   col::Output& out_;
@@ -54,6 +62,12 @@ class ColWriter : public RecordConsumer {
   int codonstart_ = 1;  // kept across the CDS features of one record
   std::unordered_set<std::string> selected_;  // opt.keys as a set, made at the first feature
   bool selected_made_ = false;
+  bool protein_ = false;  // the record is a protein record
+  bool any_record_ = false;
+  // Keys of the input that matched a selected key, and some that did not.
+  static constexpr std::size_t kMaxOtherKeys = 1000;
+  std::set<std::string> used_;        // both sorted, so the hint is the same every run
+  std::set<std::string> other_keys_;
 };
 
 // Writes the record's entries: the plus-strand entry (or, with annotate, one
