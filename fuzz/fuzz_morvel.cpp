@@ -1,7 +1,7 @@
 // The whole GenBank conversion in process over arbitrary bytes, with the
 // options drawn from the last bytes of the input: gene, bothstrand, posname,
-// annotate with keys, extend, the position report with a mutation, the
-// range report.
+// annotate with keys, extend, the feature lines, the position report with a
+// mutation, the range report.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -42,6 +42,7 @@ void DrawOptions(Options& opt, FuzzInput& fuzz) {
     int to = fuzz.Int();
     ApplyOption(opt, "-longinfo=" + std::to_string(from) + "-" + std::to_string(to));
   }
+  if (flags & 128) ApplyOption(opt, "-features");
 }
 
 // Records whose lengths add up beyond this are skipped: their tracks and

@@ -84,6 +84,9 @@ expect want b.col.gz      tindra col tindra -r1-5 b
 expect not  c.txt         tindra col tindra ''
 expect want --bed=        tindra col tindra --b
 expect want --bed-strand  tindra col tindra --bed-
+expect want --feature=    tindra col tindra --fe
+LINE='tindra --feature=ps' expect not a.col tindra col tindra --feature = ps
+expect want --features    morvel gb morvel --fe
 expect want --version     tindra col tindra --v
 expect want --help        morvel gb morvel --he
 expect want --version     trasply col trasply --v

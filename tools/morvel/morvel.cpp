@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "col.h"
+#include "feature_table.h"
 #include "genbank.h"
 #include "reports.h"
 #include "tool.h"
@@ -23,9 +24,11 @@ int Convert(const Options& opt, col::Input& in, col::Output& out) {
   // The report text of a record goes out before its entries.
   std::optional<Reports> reports;
   std::optional<ColWriter> writer;
+  std::optional<FeatureTable> features;  // read by the writer: goes before it
   std::vector<RecordConsumer*> consumers;
   if (opt.info || opt.longinfo) consumers.push_back(&reports.emplace(opt, out));
-  if (opt.normal) consumers.push_back(&writer.emplace(opt, out));
+  if (opt.normal && opt.features) consumers.push_back(&features.emplace());
+  if (opt.normal) consumers.push_back(&writer.emplace(opt, out, features ? &*features : nullptr));
   GenBankReader reader(std::move(consumers));
   int status = ReadGenBank(in, reader, opt.filename);
   // Likely mistakes, told once the whole input has been seen.
@@ -49,6 +52,7 @@ constexpr std::string_view kHelp =
     "  --annotate=KEY[,KEY...]    write only the regions of features with these keys\n"
     "  --extend=N                 with --annotate: widen each region by N positions\n"
     "  --posname                  with --annotate: name entries NAME_POS_P, NAME_POS_M\n"
+    "  --features                 add a FEATURE line per feature to each entry's text\n"
     "  -iPOS, --info=POS          print the position report for POS\n"
     "  --mutation=BASE            with -i: also translate the codon with BASE at POS\n"
     "  --longinfo=FROM-TO         print the feature-table lines overlapping FROM-TO\n"

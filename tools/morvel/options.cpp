@@ -45,6 +45,8 @@ bool ApplyOption(Options& opt, std::string_view piece) {
     opt.bothstrand = true;
   } else if (piece == "-posname") {
     opt.posname = true;
+  } else if (piece == "-features") {
+    opt.features = true;
   } else if (col::StartsWith(piece, "i") || col::StartsWith(piece, "-info=")) {
     std::size_t prefix = piece[0] == 'i' ? 1 : 6;
     if (!WholeInt(piece.substr(prefix), opt.infopos)) return false;

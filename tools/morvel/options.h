@@ -23,6 +23,7 @@ struct Options {
   char mutation = 0;        // base substituted at infopos; 0 for none
   bool normal = true;       // the file header and col entries
   std::string variants;     // --variants=: the VCF file to annotate; empty for none
+  bool features = false;    // a FEATURE line per feature in every entry's text
   const char* filename = nullptr;  // the GenBank input as named; null for standard input
   bool ann = false;         // --ann: with variants, the ANN item instead of GBCSQ
 

@@ -221,7 +221,19 @@ struct EntrySource {
   const Record& record;
   const Locus& locus;
   col::Output& out;
+  const FeatureTable* features;
 };
+
+// The FEATURE lines of an entry over positions from..to: every line of the
+// record when the entry covers it whole.
+std::string_view EntryFeatureLines(const EntrySource& src, int from, int to) {
+  if (!src.features) return {};
+  if (!src.opt.annotate) return src.features->AllLines();
+  static std::string lines;  // reused from entry to entry
+  lines.clear();
+  src.features->AppendOverlapping(lines, std::min(from, to), std::max(from, to));
+  return lines;
+}
 
 // Body lines of positions from..to, written in blocks straight into the
 // output buffer.
@@ -243,7 +255,7 @@ void WriteBody(const EntrySource& src, int from, int to, bool minus) {
 }
 
 void WriteEntry(const EntrySource& src, bool minus, int from, int to) {
-  print_entry_text(src.opt, src.record, minus, from, src.out);
+  print_entry_text(src.opt, src.record, minus, from, src.out, EntryFeatureLines(src, from, to));
   WriteBody(src, from, to, minus);
   src.out.Write(col::kEndMarkerLine);
 }
@@ -293,7 +305,8 @@ std::string FixedEntryText(bool gene, bool protein) {
 
 }  // namespace
 
-void print_entry_text(const Options& opt, const Record& record, bool minus, int pos, col::Output& out) {
+void print_entry_text(const Options& opt, const Record& record, bool minus, int pos, col::Output& out,
+                      std::string_view feature_lines) {
   static const std::string kFixedLines[2][2] = {{FixedEntryText(false, false), FixedEntryText(true, false)},
                                                  {FixedEntryText(false, true), FixedEntryText(true, true)}};
   static std::string text;  // reused from entry to entry
@@ -317,11 +330,13 @@ void print_entry_text(const Options& opt, const Record& record, bool minus, int 
     col::AppendTextLine(text, "STRAND", "Minus");
     out.Write(text);
   }
+  if (!feature_lines.empty()) out.Write(feature_lines);  // an empty view may hold no address for memcpy
   out.Write(col::kTextSeparatorLine);
 }
 
-void print_entries(const Options& opt, const Record& record, const Locus& locus, col::Output& out) {
-  EntrySource src{opt, record, locus, out};
+void print_entries(const Options& opt, const Record& record, const Locus& locus, col::Output& out,
+                   const FeatureTable* features) {
+  EntrySource src{opt, record, locus, out, features};
   if (opt.annotate) {
     WriteMarkedEntries(src, locus.plusmark, false);
     WriteMarkedEntries(src, locus.minusmark, true);
@@ -425,7 +440,7 @@ void ColWriter::Letters(long long pos, std::string_view letters) { StoreLetters(
 
 // A feature the end line cut off is dropped unpainted.
 void ColWriter::RecordEnd(const Record& record, const Feature* /*open*/) {
-  print_entries(opt_, record, locus_, out_);
+  print_entries(opt_, record, locus_, out_, features_);
 }
 
 }  // namespace morvel

@@ -7,6 +7,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "feature_table.h"
 #include "genbank.h"
 #include "options.h"
 #include "output.h"
@@ -31,7 +32,10 @@ struct Locus {
 // entries at its end line.
 class ColWriter : public RecordConsumer {
  public:
-  ColWriter(const Options& opt, col::Output& out) : opt_(opt), out_(out) {}
+  // `features`, when given, holds the record's FEATURE lines for the entry
+  // texts; it must see each record's lines before this writer does.
+  ColWriter(const Options& opt, col::Output& out, const FeatureTable* features = nullptr)
+      : opt_(opt), out_(out), features_(features) {}
 
   void RecordStart(const Record& record) override;
   void FeatureEnd(const Feature& feature) override;
@@ -53,6 +57,7 @@ class ColWriter : public RecordConsumer {
 
   const Options& opt_;
   col::Output& out_;
+  const FeatureTable* features_;
   Locus locus_;
   int codonstart_ = 1;  // kept across the CDS features of one record
   std::unordered_set<std::string> selected_;  // opt.keys as a set, made at the first feature
@@ -68,9 +73,14 @@ class ColWriter : public RecordConsumer {
 // Writes the record's entries: the plus-strand entry (or, with annotate, one
 // entry per selected plus-strand region), then the minus-strand entries when
 // bothstrand or annotate asks for them.
-void print_entries(const Options& opt, const Record& record, const Locus& locus, col::Output& out);
+// With `features`, each entry's text holds the FEATURE lines of the features
+// that overlap its positions.
+void print_entries(const Options& opt, const Record& record, const Locus& locus, col::Output& out,
+                   const FeatureTable* features = nullptr);
 
 // The entry text of one entry; `pos` is its first written position.
-void print_entry_text(const Options& opt, const Record& record, bool minus, int pos, col::Output& out);
+// `feature_lines` go last, before the separator line.
+void print_entry_text(const Options& opt, const Record& record, bool minus, int pos, col::Output& out,
+                      std::string_view feature_lines = {});
 
 }  // namespace morvel

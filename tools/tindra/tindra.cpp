@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bed.h"
+#include "feature_choice.h"
 #include "file.h"
 #include "names.h"
 #include "scan.h"
@@ -59,6 +60,7 @@ struct Settings {
   std::optional<Selection> selection;    // absent: every entry
   const char* bed_path = nullptr;        // --bed=FILE
   bool bed_strand = false;               // --bed-strand: a region's strand restricts it
+  std::optional<std::string> features;   // --feature=NAME[,NAME...]
   BedFile bed;                           // its regions, once read
   Colour background;
   Colour foreground;
@@ -116,6 +118,8 @@ bool ApplyOption(Settings& s, std::string_view piece) {
   } else if (piece.starts_with("-seq=")) {
     s.seq_list = rest("-seq=");
     s.selection = Selection(s.seq_list);
+  } else if (piece.starts_with("-feature=")) {
+    s.features = std::string(rest("-feature="));
   } else if (piece.starts_with("-bed=")) {
     s.bed_path = piece.data() + 5;  // the rest of the argument word
   } else if (piece == "-bed-strand") {
@@ -389,6 +393,11 @@ class Colourer {
  public:
   explicit Colourer(const Settings& s);
 
+  // The warnings of --feature, after the last entry.
+  void WarnMissingFeatures() const {
+    if (features_) features_->WarnMissing(stderr);
+  }
+
   // Reads the next entry into `out`, coloured when it is chosen: 0 entry
   // read, -1 end of input, 1 error.
   int ReadEntry(Input& in, Entry& e, int entryno, EntryOutput& out);
@@ -404,6 +413,7 @@ class Colourer {
   // Once per entry: kept out of ColourEntry, whose line loop is tighter
   // without it.
   [[gnu::noinline]] void EnsureColumns(Entry& e);
+  void PrepareFeatures(const Entry& e);
   int Position(Entry& e, int n, int lineno);
   [[gnu::always_inline]] inline int PaintAt(int position);  // once per line
   const std::string& ChosenEnding(int paint);
@@ -423,6 +433,9 @@ class Colourer {
   RangeCursor ranges_;
   BedChoice bed_;
   bool bed_applies_ = false;
+  std::optional<FeatureChoice> features_;  // --feature
+  RangeCursor feature_positions_;          // of the entry
+  bool features_apply_ = false;
   // Per entry: the position column and the colour columns' numbers.
   int position_column_ = 0;
   std::vector<int> numbers_;
@@ -450,12 +463,13 @@ Colourer::Colourer(const Settings& s)
     : settings_(s),
       columns_(ColourColumns(s)),
       paints_(Paints(s, columns_)),
-      every_position_(!s.ranges && !s.bed_path),
+      every_position_(!s.ranges && !s.bed_path && !s.features),
       bed_(s.bed, s.bed_strand),
       chosen_endings_(paints_.size()),
       spans_(columns_.size()) {
   scratch_.line.resize(1);
   if (s.ranges) ranges_ = RangeCursor(*s.ranges);
+  if (s.features) features_.emplace(*s.features);
   for (const ColourColumn& column : columns_) {
     plain_ending_ += ' ';
     plain_ending_ += column.fill;
@@ -491,6 +505,7 @@ int Colourer::ColourEntry(Input& in, Entry& e, EntryOutput& out) {
   position_column_ = ReadColno(e, "alignpos");
   if (position_column_ == 0) position_column_ = ReadColno(e, "seqpos");
   bed_applies_ = settings_.bed_path && bed_.Prepare(e);
+  PrepareFeatures(e);
   int rc = ReadEntryLines(in, e, 1);
   if (rc == 1) return 1;
   bool cr = rc == 0 && DropCr(e.line[0]);
@@ -508,6 +523,14 @@ int Colourer::ColourEntry(Input& in, Entry& e, EntryOutput& out) {
   if (rc == 1) return 1;
   out.Add(scratch_.line[0]);  // the end marker line
   return 0;
+}
+
+void Colourer::PrepareFeatures(const Entry& e) {
+  features_apply_ = false;
+  if (!features_) return;
+  const RangeIndex& positions = features_->Prepare(e.text);
+  feature_positions_ = RangeCursor(positions);
+  features_apply_ = !positions.empty();
 }
 
 void Colourer::EnsureColumns(Entry& e) {
@@ -541,6 +564,7 @@ int Colourer::Position(Entry& e, int n, int lineno) {
 // -r list takes the options' colours, before any BED region.
 int Colourer::PaintAt(int position) {
   if (every_position_ || (settings_.ranges && ranges_.Contains(position))) return 0;
+  if (features_apply_ && feature_positions_.Contains(position)) return 0;
   return bed_applies_ ? bed_.Find(position) : -1;
 }
 
@@ -643,7 +667,7 @@ bool Colourer::ColourPlainLine(std::string_view line, int lineno, EntryOutput& o
   bool cr = !text.empty() && text.back() == '\r';
   if (cr) text.remove_suffix(1);
   int position = lineno;
-  if (position_column_ != 0 && (settings_.ranges || bed_applies_)) {  // positions choose
+  if (position_column_ != 0 && (settings_.ranges || bed_applies_ || features_apply_)) {  // positions choose
     int k = FieldIndex(position_column_);
     if (k > base_fields_) return false;
     std::string_view field;
@@ -676,6 +700,7 @@ int ColourFile(const Settings& s, int argc, char** argv, Input& in, Output& out)
   }
   if (rc == 1) return 1;
   colourer.Finish();
+  colourer.WarnMissingFeatures();
   return 0;
 }
 
@@ -706,6 +731,8 @@ constexpr std::string_view kHelp =
     "                               entries its chrom names (itemRgb colours)\n"
     "  --bed-strand                 a BED region with strand + or - colours only\n"
     "                               plus or minus entries (; STRAND Minus)\n"
+    "  --feature=<name>[,<name>...] colour the features with these names (or\n"
+    "                               KEY:NAME) in the entries' FEATURE lines\n"
     "  -c, --color                  set the background colour (the default)\n"
     "  -C<r>,<g>,<b>, --color=<r>,<g>,<b>\n"
     "                               background colour, from 0 to 1 (1,0,0)\n"
