@@ -11,7 +11,7 @@
 set -u
 bin=$1 seconds=$2
 shift 2
-targets=${*:-location morvel args col tindra trasply gzip colshow}
+targets=${*:-location morvel args col tindra trasply gzip colshow bed vcf}
 root=$(cd "$(dirname "$0")/.." && pwd)
 shared=$root/../shared/data/genbank
 work=$root/build/fuzz-corpus
@@ -50,6 +50,8 @@ seed trasply '*.col' '*.line'
 seed colshow '*.col' 'out'
 find "$root/fuzz/regressions/col" -type f 2>/dev/null | while read -r f; do keep colshow "$f"; done
 seed gzip '*.gz'
+seed bed '*.bed'
+seed vcf '*.vcf'
 # Locations: the location word of every feature line of the GenBank inputs.
 gb_files | xargs -r awk '/^     [^ ]/ && NF >= 2 { print $2 }' 2>/dev/null | sort -u | head -n 2000 |
   while read -r loc; do printf '%s' "$loc" >"$work/location/$(printf '%s' "$loc" | md5sum | cut -c1-16)"; done
