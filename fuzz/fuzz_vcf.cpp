@@ -68,7 +68,10 @@ constexpr std::string_view kGenBank =
     "        1 atggcattag ctagctagga tccatgaaat ttgggcccaa atttaaatag cgcgatatag\n"
     "//\n";
 
-// The writers of the annotation, as options of the run: GBCSQ (no option).
+// The writers of the annotation, as options of the run (the word after the
+// first "-", as ApplyOption takes it): GBCSQ (no option). Once morvel writes
+// the standard ANN field, "-ann" joins this table and the same inputs run
+// through both writers.
 const char* const kWriters[] = {""};
 
 }  // namespace
