@@ -1,6 +1,7 @@
 // BED text through tindra --bed: every line through the line reader (whose
-// results are checked: a region covers 1 .. 2^31 - 1 or nothing, a colour
-// is three bytes), then the whole text as the --bed file of a run over a
+// results are checked against a plain reading of the line: what kind of line
+// it is, its chrom, the region (1 .. 2^31 - 1 or nothing), strand and
+// colour), then the whole text as the --bed file of a run over a
 // fixed col file whose entries the BED chrom names of the seeds name: both
 // strands, an alignpos column with gaps and positions at the ends of int,
 // an entry positioned by line number. The other options (ranges, entry
@@ -90,17 +91,82 @@ void Check(bool holds) {
   if (!holds) __builtin_trap();
 }
 
+// The line read the slow, plain way: fields split byte by byte, numbers
+// digit by digit. The reader's word-at-a-time paths must agree with it.
+struct PlainBed {
+  tindra::BedLineKind kind = tindra::BedLineKind::kSkipped;
+  long long start = 0, end = 0;
+  char strand = '.';
+  std::string_view chrom;
+  bool has_colour = false;
+  int rgb[3] = {0, 0, 0};
+};
+
+bool PlainNumber(std::string_view digits, long long& value) {
+  if (digits.empty()) return false;
+  value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    if (value <= 2147483647) value = value * 10 + (c - '0');  // stays past the limit once there
+  }
+  return value <= 2147483647;
+}
+
+// itemRgb: three numbers of 0 to 255 between two commas; "0" is no colour.
+bool PlainColour(std::string_view text, int rgb[3]) {
+  if (text == "0") return false;
+  for (int k = 0; k < 3; ++k) {
+    std::size_t comma = k < 2 ? text.find(',') : text.size();
+    long long value;
+    if (comma == std::string_view::npos || !PlainNumber(text.substr(0, comma), value) || value > 255) return false;
+    rgb[k] = static_cast<int>(value);
+    text.remove_prefix(k < 2 ? comma + 1 : comma);
+  }
+  return true;
+}
+
+PlainBed ReadPlainly(std::string_view raw) {
+  if (!raw.empty() && raw.back() == '\n') raw.remove_suffix(1);
+  if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+  std::vector<std::string_view> fields;
+  std::size_t at = 0;
+  while (fields.size() < 9) {
+    while (at < raw.size() && (raw[at] == ' ' || raw[at] == '\t')) ++at;
+    if (at == raw.size()) break;
+    std::size_t from = at;
+    while (at < raw.size() && raw[at] != ' ' && raw[at] != '\t') ++at;
+    fields.push_back(raw.substr(from, at - from));
+  }
+  PlainBed plain;
+  if (fields.empty() || fields[0][0] == '#' || fields[0] == "track" || fields[0] == "browser") return plain;
+  plain.kind = tindra::BedLineKind::kBad;
+  if (fields.size() < 3 || !PlainNumber(fields[1], plain.start) || !PlainNumber(fields[2], plain.end) ||
+      plain.start > plain.end)
+    return plain;
+  plain.kind = tindra::BedLineKind::kRegion;
+  plain.chrom = fields[0];
+  if (fields.size() > 5 && (fields[5] == "+" || fields[5] == "-")) plain.strand = fields[5][0];
+  plain.has_colour = fields.size() > 8 && PlainColour(fields[8], plain.rgb);
+  return plain;
+}
+
 void ParseEveryLine(std::string_view text) {
   tindra::BedLine line;
   while (!text.empty()) {
     std::string_view raw = TakeLine(text);
-    if (tindra::ParseBedLine(raw, line) != tindra::BedLineKind::kRegion) continue;
+    tindra::BedLineKind kind = tindra::ParseBedLine(raw, line);
+    PlainBed plain = ReadPlainly(raw);
+    Check(kind == plain.kind);
+    if (kind != tindra::BedLineKind::kRegion) continue;
     const tindra::BedRegion& r = line.region;
+    Check(line.chrom == plain.chrom && r.strand == plain.strand);
+    Check(plain.start == plain.end ? (r.lo == 1 && r.hi == 0) : (r.lo == plain.start + 1 && r.hi == plain.end));
     Check(!line.chrom.empty() && line.chrom.data() >= raw.data() &&
           line.chrom.data() + line.chrom.size() <= raw.data() + raw.size());
     Check(r.lo >= 1 && (r.lo <= r.hi || (r.lo == 1 && r.hi == 0)));
     Check(r.strand == '+' || r.strand == '-' || r.strand == '.');
-    for (int c : line.colour.rgb) Check(!line.has_colour || (c >= 0 && c <= 255));
+    Check(line.has_colour == plain.has_colour);
+    for (int k = 0; k < 3 && plain.has_colour; ++k) Check(line.colour.rgb[k] == plain.rgb[k]);
   }
 }
 
