@@ -5,7 +5,8 @@
 // /codon_start of 2 and 3, open ends, a /transl_table, overlapping joined
 // ranges, a mixed-strand join and a CDS past the record's end. The seeds'
 // CHROM values name them (RECA, AC000001, AC000001.3, RECB, BC000002). The
-// writer is drawn from the last byte of the input; the output goes to a sink.
+// VCF comes as a regular file or through a pipe, and the writer is chosen,
+// by the last bytes of the input; the output goes to a sink.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -78,12 +79,19 @@ const char* const kWriters[] = {""};
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static MemoryFile vcf;
+  static PipeFile vcf_pipe;
   static FILE* sink = std::fopen("/dev/null", "w");
-  vcf.Set(std::string_view(reinterpret_cast<const char*>(data), size));
+  std::string_view text(reinterpret_cast<const char*>(data), size);
   FuzzInput fuzz(data, size);
   Options opt;
   opt.normal = false;
-  opt.variants = vcf.path();
+  // A regular file is read twice, a pipe once and kept: both ways are taken.
+  if (fuzz.Flag() && vcf_pipe.Set(text)) {
+    opt.variants = vcf_pipe.path();
+  } else {
+    vcf.Set(text);
+    opt.variants = vcf.path();
+  }
   std::string writer = fuzz.Pick(kWriters);
   if (!writer.empty()) ApplyOption(opt, writer);
   Input genbank;
