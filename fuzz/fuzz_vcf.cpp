@@ -1,7 +1,9 @@
-// VCF text through morvel --variants: the VCF reader (both readings), the
-// record index, the codon and indel effects and the INFO rewriting, against
-// two fixed GenBank records whose features have the shapes the annotator
-// treats apart: a plain CDS, joins on either strand, complement CDSs, a
+// VCF text through morvel --variants: every data line through the column
+// splitter, the POS reader and the INFO writer, each checked against a plain
+// reading of the line; then the whole text through the VCF reader (both
+// readings), the record index, the codon and indel effects and the INFO
+// rewriting, against two fixed GenBank records whose features have the
+// shapes the annotator treats apart: a plain CDS, joins on either strand, complement CDSs, a
 // /codon_start of 2 and 3, open ends, a /transl_table, overlapping joined
 // ranges, a mixed-strand join and a CDS past the record's end. The seeds'
 // CHROM values name them (RECA, AC000001, AC000001.3, RECB, BC000002). The
@@ -10,13 +12,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz_input.h"
 #include "memory_file.h"
 #include "options.h"
+#include "scan.h"
 #include "variants.h"
+#include "vcf.h"
 
 using namespace col;
 using namespace morvel;
@@ -75,6 +81,89 @@ constexpr std::string_view kGenBank =
 // through both writers.
 const char* const kWriters[] = {""};
 
+// A broken promise of the line reader or writer: a trap, reported like a crash.
+void Check(bool holds) {
+  if (!holds) __builtin_trap();
+}
+
+std::vector<std::string_view> SplitAtTabs(std::string_view text) {
+  std::vector<std::string_view> columns;
+  for (std::size_t tab; (tab = text.find('\t')) != std::string_view::npos; text.remove_prefix(tab + 1))
+    columns.push_back(text.substr(0, tab));
+  columns.push_back(text);
+  return columns;
+}
+
+// The INFO column as WriteVcfLine promises to write it: "." or nothing
+// becomes the item alone; the first GBCSQ item is replaced where it stands
+// and later ones dropped; without one, the item is appended.
+std::string PlainInfo(std::string_view info, std::string_view item) {
+  if (info.empty() || info == ".") return std::string(item);
+  std::string out;
+  bool written = false, first = true;
+  std::string_view rest = info;
+  while (true) {
+    std::size_t semi = rest.find(';');
+    std::string_view part = rest.substr(0, semi);
+    bool gbcsq = part == "GBCSQ" || part.substr(0, 6) == "GBCSQ=";
+    if (!(gbcsq && written)) {
+      if (!first) out += ';';
+      first = false;
+      out += gbcsq ? item : part;
+      written = written || gbcsq;
+    }
+    if (semi == std::string_view::npos) break;
+    rest.remove_prefix(semi + 1);
+  }
+  if (!written) out.append(";").append(item);
+  return out;
+}
+
+// Every data line through the column splitter, the POS reader and the INFO
+// writer, each against a plain reading of the line.
+void CheckDataLines(std::string_view text) {
+  static const std::string kValue = "CDS|x|+|synonymous|aaa/aag|K/K";
+  while (!text.empty()) {
+    std::string line(TakeLine(text));
+    line += '\n';
+    if (line[0] == '#') continue;
+    std::string_view body = col::WithoutLineEnd(line);
+    std::vector<std::string_view> columns = SplitAtTabs(body);
+    bool plain = columns.size() >= 8 && !columns[0].empty() && !columns[1].empty() && !columns[3].empty() &&
+                 !columns[4].empty();
+    VcfLine f;
+    Check(SplitVcfLine(line, f) == plain);
+    if (!plain) continue;
+    const std::string_view* read[] = {&f.chrom, &f.pos, &f.id, &f.ref, &f.alt, &f.qual, &f.filter, &f.info};
+    for (int k = 0; k < 8; ++k) Check(read[k]->data() == columns[k].data() && read[k]->size() == columns[k].size());
+
+    long long digits = 0;
+    bool number = true;
+    for (char c : f.pos) {
+      number = number && c >= '0' && c <= '9';
+      if (number && digits <= 2147483647) digits = digits * 10 + (c - '0');
+    }
+    int pos = -7;
+    Check(ReadVcfPos(line, f.pos, pos) == number);
+    Check(!number || pos == (digits > 2147483647 ? 2147483647 : digits));
+
+    char* written = nullptr;
+    std::size_t written_size = 0;
+    FILE* memory = open_memstream(&written, &written_size);
+    {
+      col::Output out(memory, 4096);
+      WriteVcfLine(out, line, f, kValue);
+      out.Flush();
+    }
+    std::fclose(memory);
+    std::size_t info_at = static_cast<std::size_t>(f.info.data() - line.data());
+    std::string expected = line.substr(0, info_at) + PlainInfo(f.info, "GBCSQ=" + kValue) +
+                           line.substr(info_at + f.info.size());
+    Check(std::string_view(written, written_size) == expected);
+    std::free(written);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -82,6 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static PipeFile vcf_pipe;
   static FILE* sink = std::fopen("/dev/null", "w");
   std::string_view text(reinterpret_cast<const char*>(data), size);
+  CheckDataLines(text);
   FuzzInput fuzz(data, size);
   Options opt;
   opt.normal = false;
