@@ -11,7 +11,7 @@
 set -u
 bin=$1 seconds=$2
 shift 2
-targets=${*:-location morvel args col tindra trasply gzip colshow}
+targets=${*:-location morvel args col tindra trasply gzip colshow bed vcf features}
 root=$(cd "$(dirname "$0")/.." && pwd)
 shared=$root/../shared/data/genbank
 work=$root/build/fuzz-corpus
@@ -50,6 +50,10 @@ seed trasply '*.col' '*.line'
 seed colshow '*.col' 'out'
 find "$root/fuzz/regressions/col" -type f 2>/dev/null | while read -r f; do keep colshow "$f"; done
 seed gzip '*.gz'
+seed bed '*.bed'
+seed vcf '*.vcf'
+# FEATURE lines are entry text: every col file seeds them, with the kept ones.
+seed features '*.col' 'out'
 # Locations: the location word of every feature line of the GenBank inputs.
 gb_files | xargs -r awk '/^     [^ ]/ && NF >= 2 { print $2 }' 2>/dev/null | sort -u | head -n 2000 |
   while read -r loc; do printf '%s' "$loc" >"$work/location/$(printf '%s' "$loc" | md5sum | cut -c1-16)"; done
@@ -74,6 +78,8 @@ for target in $targets; do
   [ -x "$exe" ] || { echo "fuzz_$target: not built, skipped"; continue; }
   extra=()
   [ "$target" = morvel ] && extra=("${extra_morvel[@]}")
+  # A target's dictionary of words its readers look for, when it has one.
+  [ -f "$root/fuzz/$target.dict" ] && extra+=(-dict="$root/fuzz/$target.dict")
   echo "== fuzz_$target for ${seconds}s"
   if ! "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
        -close_fd_mask=3 -artifact_prefix="$findings/$target-" -print_final_stats=1 \
