@@ -17,7 +17,7 @@ same() {  # same NAME FILE COMMAND...: FILE (decompressed if .zst) is what COMMA
 }
 # The conversion takes --features where this morvel offers it.
 opts="--gene"
-morvel --help | grep -q -- --features && opts="--gene --features"
+morvel --help | grep -Eq -- "^ *(-[a-z], *)?--features\b" && opts="--gene --features"
 ex=$src/examples in=$run/in
 # sample        genbank          bed               vcf
 while read -r name gb bed vcf; do
