@@ -11,12 +11,14 @@
 #   make fuzz-smoke     30 seconds per fuzz target, as CI runs it
 #   make bench          generate large inputs and time the tools against peers
 #   make bench-growth   time each input dimension at N, 2N and 4N (a few minutes)
+#   make workflow       the Snakemake workflow over examples/samples.tsv into build/workflow
+#   make bench-workflow 200 generated genomes through the workflow and a plain loop
 BUILD    ?= build/release
 SAN      ?= build/sanitize
 JOBS     ?= $(shell nproc)
 EXAMPLE  ?= examples/sample.gb
 
-.PHONY: all build run screenshot test sanitize test-sanitize fuzz fuzz-smoke bench bench-growth test-tsan test-zlib install package clean
+.PHONY: all build run screenshot test sanitize test-sanitize fuzz fuzz-smoke bench bench-growth bench-workflow test-tsan test-zlib install package clean workflow
 
 all: build
 
@@ -112,9 +114,21 @@ package: build
 
 bench: build
 	bash bench/run.sh $(BUILD)/bin
+	python3 bench/workflow.py $(BUILD)/bin
+
+bench-workflow: build
+	python3 bench/workflow.py $(BUILD)/bin
 
 bench-growth: build
 	python3 bench/growth.py $(BUILD)/bin
+
+# The workflow over the shipped sample sheet; a second run does only what is
+# missing or out of date, and finishes an interrupted one.
+WORKFLOW_OUT ?= build/workflow
+workflow: build
+	snakemake -s workflow/Snakefile --cores 2 --directory $(WORKFLOW_OUT) --rerun-incomplete --show-failed-logs \
+	  --config samples=$(CURDIR)/examples/samples.tsv root=$(CURDIR)/examples bin=$(CURDIR)/$(BUILD)/bin
+	@echo "  index: $(CURDIR)/$(WORKFLOW_OUT)/results/index.html"
 
 clean:
 	rm -rf build
