@@ -43,7 +43,9 @@ char* Block::Release() {
 
 namespace {
 
-constexpr std::size_t kFirstRows = 64;
+// Column blocks start small: a bytes column's rows may each be wide.
+constexpr std::size_t kFirstRows = 8;
+constexpr std::size_t kDoublingWidth = 64;
 
 bool IsMissing(std::string_view field) { return field.size() == 1 && field[0] == '.'; }
 
@@ -90,7 +92,10 @@ void Restride(Column& c, std::size_t rows, std::size_t capacity, std::size_t wid
 }
 
 void PutBytes(Column& c, std::size_t row, std::string_view field, std::size_t rows, std::size_t capacity) {
-  if (field.size() > c.width) Restride(c, rows, capacity, std::max(field.size(), 2 * c.width));
+  // Narrow columns widen by doubling; a wide field gets its own width only,
+  // since every row of the column takes that much room.
+  if (field.size() > c.width)
+    Restride(c, rows, capacity, field.size() > kDoublingWidth ? field.size() : std::max(field.size(), 2 * c.width));
   char* at = c.values.data() + row * c.width;
   std::memcpy(at, field.data(), field.size());
   std::memset(at + field.size(), 0, c.width - field.size());
@@ -255,9 +260,8 @@ void ColumnReader::StartColumns(ReadEntry& e, std::size_t count) {
   capacity_ = 0;
 }
 
-void ColumnReader::Grow(ReadEntry& e, std::size_t rows) {
+void ColumnReader::Grow(ReadEntry& e) {
   capacity_ = std::max(kFirstRows, 2 * capacity_);
-  (void)rows;
   for (Column& c : e.columns) {
     std::size_t each = c.kind == Kind::kBytes ? c.width : sizeof(std::int64_t);
     c.values.Resize(capacity_ * each);
@@ -273,7 +277,7 @@ void ColumnReader::AddRow(ReadEntry& e, std::size_t row) {
     throw ReadFailure{"Error in entry: a body line with more fields than the first (" + std::to_string(count) + ")",
                       line_};
   }
-  if (row == capacity_) Grow(e, row);
+  if (row == capacity_) Grow(e);
   for (std::size_t k = 0; k < count; ++k) PutField(e.columns[k], row, fields_[k].view(), capacity_);
 }
 

@@ -109,7 +109,7 @@ class ColumnReader {
   void ReadBody(ReadEntry& e);
   void StartColumns(ReadEntry& e, std::size_t count);
   void AddRow(ReadEntry& e, std::size_t row);
-  void Grow(ReadEntry& e, std::size_t rows);
+  void Grow(ReadEntry& e);
 
   LineSource& source_;
   std::string line_text_;

@@ -408,6 +408,48 @@ py::bytes LibraryPrint(const std::string& type, const std::string& name, const s
   return result;
 }
 
+
+py::list TextList(const std::vector<std::string>& lines) {
+  py::list out;
+  for (const std::string& line : lines) out.append(py::bytes(line));
+  return out;
+}
+
+// A col file read by the library's own readers (ReadHeader, ReadEntry,
+// CountField, GetField): the header lines, then per entry its entry-text
+// lines, its body lines' fields and its end marker line, all as bytes, and
+// the readers' last result (0 read to the end, 1 failed; their message is on
+// standard error). The reference the module's reader is checked against.
+py::dict LibraryRead(const std::string& path) {
+  col::Input in;
+  if (!in.Open(path.c_str())) throw py::value_error("cannot open " + path);
+  py::dict out;
+  py::list entries;
+  col::Header header = col::MakeHeader();
+  int result = col::ReadHeader(in, header);
+  col::Entry e = col::MakeEntry();
+  while (result == 0 && (result = col::ReadEntry(in, e)) == 0) {
+    py::list rows;
+    for (int n = 1; n <= e.length(); ++n) {
+      py::list fields;
+      std::string_view field;
+      for (int k = 1; k <= col::CountField(e, n); ++k)
+        if (col::GetField(field, e, n, k) == 0) fields.append(py::bytes(field.data(), field.size()));
+      rows.append(fields);
+    }
+    py::dict entry;
+    entry["text"] = TextList(e.text);
+    entry["rows"] = rows;
+    entry["end"] = py::bytes(e.end);
+    entries.append(entry);
+  }
+  in.Close();
+  out["header"] = TextList(header.text);
+  out["entries"] = entries;
+  out["result"] = result == -1 ? 0 : result;
+  return out;
+}
+
 }  // namespace
 }  // namespace colfile
 
@@ -426,5 +468,6 @@ PYBIND11_MODULE(_colfile, m) {
   m.def("text_info", &TextInfo, "Entry-text keys and their first values, as ReadText reads them.");
   m.def("features", [](const py::list& text) { return Features(TextLines(text)); });
   m.def("is_colour_label", [](const std::string& label) { return IsColourLabel(label); });
+  m.def("library_read", &LibraryRead, "A col file read by the col library's readers (the reader's reference).");
   m.def("library_print", &LibraryPrint, "An entry printed through the col library (the writer's reference).");
 }

@@ -41,6 +41,7 @@ import gzip
 import io
 import os
 import sys
+import zlib
 
 import numpy as np
 
@@ -72,6 +73,8 @@ class FormatError(ValueError):
 
     def __str__(self):
         where = self.source if self.source is not None else "input"
+        if self.line is None:
+            return f"{where}: {self.message}"
         return f"{where}, line {self.line}: {self.message}"
 
 
@@ -266,16 +269,26 @@ def _reader(source):
     return _colfile.Reader(source, False), str(name)
 
 
-def _entries(reader, name):
+def _step(step, name):
+    """One step of the C++ reader, its failures as FormatError naming the
+    source."""
     try:
-        while True:
-            raw = reader.next()
-            if raw is None:
-                return
-            yield Entry._read(raw)
+        return step()
     except FormatError as error:
         error.source = name
         raise
+    except (EOFError, zlib.error, gzip.BadGzipFile) as error:
+        # A file object's gzip stream that is cut short or corrupt.
+        raise FormatError("Error in reading file", None, name) from error
+
+
+def _entries(reader, name):
+    try:
+        while True:
+            raw = _step(reader.next, name)
+            if raw is None:
+                return
+            yield Entry._read(raw)
     finally:
         reader.close()
 
@@ -287,9 +300,8 @@ def read(source):
     opened."""
     reader, name = _reader(source)
     try:
-        reader.header()
-    except FormatError as error:
-        error.source = name
+        _step(reader.header, name)
+    except BaseException:
         reader.close()
         raise
     return _entries(reader, name)
@@ -300,10 +312,7 @@ def read_header(source):
     "; ==========" separator line last."""
     reader, name = _reader(source)
     try:
-        return reader.header()
-    except FormatError as error:
-        error.source = name
-        raise
+        return _step(reader.header, name)
     finally:
         reader.close()
 
