@@ -54,7 +54,18 @@ bool IsMissing(std::string_view field) { return field.size() == 1 && field[0] ==
 bool ReadInteger(std::string_view field, long long& value, bool& exact) {
   bool negative = field[0] == '-';
   std::string_view digits = field.substr(negative || field[0] == '+' ? 1 : 0);
-  if (!col::ReadDecimal(digits, LLONG_MAX, value)) return false;
+  if (digits.empty()) return false;
+  if (digits.size() <= 18) {  // cannot overflow: the common case, inline
+    long long v = 0;
+    for (char ch : digits) {
+      unsigned digit = static_cast<unsigned char>(ch) - unsigned{'0'};
+      if (digit > 9) return false;
+      v = v * 10 + digit;
+    }
+    value = v;
+  } else if (!col::ReadDecimal(digits, LLONG_MAX, value)) {
+    return false;
+  }
   if (negative) value = -value;
   exact = field[0] != '+' && (digits[0] != '0' || digits.size() == 1) && !(negative && value == 0);
   return true;
@@ -127,7 +138,12 @@ void IntsToBytes(Column& c, std::size_t rows, std::size_t capacity) {
   c = std::move(bytes);
 }
 
-void PutField(Column& c, std::size_t row, std::string_view field, std::size_t capacity) {
+inline void PutField(Column& c, std::size_t row, std::string_view field, std::size_t capacity) {
+  if (c.kind == Kind::kBytes && c.width == 1 && field.size() == 1) {  // one-letter columns, the common case
+    c.values.data()[row] = field[0];
+    c.widest = 1;
+    return;
+  }
   if (c.kind == Kind::kInt) {
     long long value = 0;
     bool exact = true;

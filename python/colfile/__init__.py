@@ -8,24 +8,27 @@ and writes them through the col library of morvel, tindra and trasply:
     import colfile
     import matplotlib.pyplot as plt
 
-    # morvel --gene rec.gb > rec.col   (plain, gzip or zstd, as the tools read)
-    for entry in colfile.read("rec.col"):
-        pos = entry["codonpos"]               # int64, "." masked
-        seqpos = entry["seqpos"]
+    for entry in colfile.read("genes.col"):       # morvel --gene rec.gb > genes.col
+        codonpos = entry["codonpos"]              # int64, "." masked
         for k in (1, 2, 3):
-            plt.plot(seqpos, (pos == k).filled(False).cumsum(), label=f"codon position {k}")
-    plt.legend(); plt.savefig("codonpos.png")
+            used = (codonpos == k).filled(False)
+            plt.plot(entry["seqpos"], used.cumsum(), label=f"{entry.name} position {k}")
+    plt.xlabel("seqpos"); plt.ylabel("bases"); plt.legend()
+    plt.savefig("codonpos.png")
 
 Reading: read(source) yields Entry objects one at a time from a path, a
 binary file object or "-" (standard input); read_header(source) gives the
 header lines; read_frame(source) one pandas DataFrame of all entries.
+Entries are read one at a time: only the entry being read is held, as
+columns, never its body lines.
 
 Columns: entry[label] or entry[k] (k counted from 1, as in "; COL k label").
 A column whose every field is an integer or "." is int64; colour columns
 (color_r ... color2_b) are float64; both come as numpy.ma.MaskedArray with
 "." masked (entry.missing(label) gives the mask as a plain bool array; the
 data under a mask is 0, or NaN for floats). Any other column is fixed-width
-bytes (dtype S1 for one-letter columns), "." kept as b".".
+bytes (dtype S1 for one-letter columns), "." kept as b"." (numpy drops the
+trailing NUL bytes of such a value, should a field end in any).
 
 Writing: Entry(name=..., type="DNA", columns={...}, text=[...]) builds an
 entry; write(dest, entries, header=[...]) writes a col file whose body lines
