@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -208,7 +209,7 @@ class Reader {
     }
     reader_ = std::make_unique<ColumnReader>(*source_);
   }
-  ~Reader() { Close(); }
+  ~Reader() { CloseInput(); }
 
   py::list Header() {
     std::vector<std::string> lines = Guarded([&] { return reader_->ReadHeader(); });
@@ -224,21 +225,34 @@ class Reader {
   }
 
   void Close() {
-    if (opened_) input_.Close();
-    opened_ = false;
+    if (busy_) throw std::runtime_error("colfile: this reader is in use by another thread");
+    CloseInput();
   }
 
  private:
+  // One step at a time: a second thread that calls in while a step runs
+  // without the GIL is refused rather than let into the same reader.
   template <class Step>
   auto Guarded(Step step) -> decltype(step()) {
+    if (busy_) throw std::runtime_error("colfile: this reader is in use by another thread");
+    busy_ = true;
+    struct Done {
+      bool& busy;
+      ~Done() { busy = false; }
+    } done{busy_};
     try {
       if (!release_gil_) return step();
       py::gil_scoped_release unlocked;
       return step();
     } catch (const ReadFailure& failure) {
-      Close();
+      CloseInput();
       throw py::error_already_set(Raise(failure));
     }
+  }
+
+  void CloseInput() {
+    if (opened_) input_.Close();
+    opened_ = false;
   }
 
   static py::error_already_set Raise(const ReadFailure& failure) {
@@ -249,6 +263,7 @@ class Reader {
   col::Input input_;
   bool opened_ = false;
   bool release_gil_ = false;
+  bool busy_ = false;  // read and written with the GIL held
   std::unique_ptr<LineSource> source_;
   std::unique_ptr<ColumnReader> reader_;
   ReadEntry entry_;

@@ -267,9 +267,31 @@ def _reader(source):
         raise TypeError("colfile reads binary file objects (open them with 'rb')")
     name = getattr(source, "name", "file object")
     peek = getattr(source, "peek", None)
-    if peek is not None and peek(2)[:2] == b"\x1f\x8b":
+    start = peek(2)[:2] if peek is not None else source.read(2)
+    if not isinstance(start, bytes):
+        raise TypeError("colfile reads binary file objects (open them with 'rb')")
+    if peek is None:
+        source = _Prefixed(start, source)
+    if start == b"\x1f\x8b":
         source = gzip.GzipFile(fileobj=source)
     return _colfile.Reader(source, False), str(name)
+
+
+class _Prefixed:
+    """A binary stream whose first bytes were already read from it."""
+
+    def __init__(self, prefix, stream):
+        self._prefix, self._stream = prefix, stream
+
+    def read(self, size=-1):
+        if not self._prefix:
+            return self._stream.read(size)
+        head, self._prefix = self._prefix, b""
+        if size is not None and 0 <= size <= len(head):
+            head, self._prefix = head[:size], head[size:]
+            return head
+        rest = self._stream.read(-1 if size is None or size < 0 else size - len(head))
+        return head + (rest or b"")
 
 
 def _step(step, name):
@@ -298,7 +320,8 @@ def _entries(reader, name):
 
 def read(source):
     """Yields the entries of a col file one at a time. `source` is a path
-    (plain, gzip or zstd), "-" for standard input, or a binary file object.
+    (plain, gzip or zstd, as the tools read them), "-" for standard input,
+    or a binary file object (plain or gzip).
     Raises FormatError for malformed text, OSError when the file cannot be
     opened."""
     reader, name = _reader(source)

@@ -94,14 +94,14 @@ def read_all(source):
 
 
 @pytest.mark.parametrize("name,data,error", CASES, ids=[c[0] for c in CASES])
-@pytest.mark.parametrize("how", ["path", "file-object"])
+@pytest.mark.parametrize("how", ["path", "file-object", "bytes-io"])
 def test_reader_agrees_with_library(tmp_path, capfd, name, data, error, how):
     path = tmp_path / (name + ".col")
     path.write_bytes(data)
     want, message = library_read(path, capfd)
     source = str(path)
-    if how == "file-object":
-        source = open(path, "rb")
+    if how != "path":
+        source = open(path, "rb") if how == "file-object" else io.BytesIO(data)
     try:
         if error is None:
             header, entries = read_all(source)
@@ -121,7 +121,7 @@ def test_reader_agrees_with_library(tmp_path, capfd, name, data, error, how):
             assert message == error[0] + "\n"
         assert str(raised.value).endswith(f"{raised.value.line}: {error[0]}" if error[1] is not None else error[0])
     finally:
-        if how == "file-object":
+        if how != "path":
             source.close()
 
 
