@@ -4,6 +4,8 @@ GetField) must give the same lines and fields, or the same error; written
 entries must be the bytes the library prints."""
 import gzip
 import io
+import os
+import pathlib
 import subprocess
 import sys
 
@@ -208,3 +210,32 @@ def test_frame(tmp_path):
     assert str(frame["seqpos"].dtype) == "Int64" and frame["seqpos"].isna().tolist() == [False, True, False] * 2
     assert list(frame["residue"]) == ["a", "-", "g"] * 2
     assert frame["color_r"].iloc[1] == 0.5 and pd.isna(frame["color_r"].iloc[2])
+
+
+def test_tools_read_what_colfile_writes(tmp_path):
+    """tindra colours a written file; its output reads back with the colour
+    columns as numbers and every other column as written."""
+    tindra = pathlib.Path(os.environ.get("COLFILE_BUILD", "")) / "bin" / "tindra"
+    if not tindra.is_file():
+        pytest.skip("tindra is not built")
+    e = colfile.Entry(name="w", columns={"residue": np.array([b"a", b"c", b"g"]), "seqpos": np.array([1, 2, 3])})
+    path = tmp_path / "w.col"
+    colfile.write(str(path), [e])
+    done = subprocess.run([str(tindra), "-r2-3", "-c", str(path)], capture_output=True, check=True)
+    (out,) = colfile.read(io.BytesIO(done.stdout))
+    assert out.labels == ["residue", "seqpos", "color_r", "color_g", "color_b"]
+    assert list(out["seqpos"]) == [1, 2, 3] and list(out["residue"]) == [b"a", b"c", b"g"]
+    assert out["color_g"].dtype == np.float64 and out["color_g"][0] == 1.0 and out["color_g"][1] < 1.0
+
+
+def test_entry_columns_are_checked():
+    e = colfile.Entry(name="x", columns={"seqpos": np.array([1, 2])})
+    with pytest.raises(ValueError):
+        e["other"] = np.array([1, 2, 3])  # a column of another length
+    with pytest.raises(ValueError):
+        e["two words"] = np.array([1, 2])
+    e["seqpos"] = np.array([5, 6])  # replaced, not declared twice
+    assert e.labels == ["seqpos"] and list(e[1]) == [5, 6]
+    assert sum(line.startswith("; COL") for line in e.text) == 1
+    with pytest.raises(KeyError):
+        e["absent"]
