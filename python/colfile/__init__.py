@@ -109,6 +109,8 @@ def _as_column(label, values):
     if data.ndim != 1:
         raise ValueError(f"column {label!r}: a column is one-dimensional")
     kind = data.dtype.kind
+    if kind == "u" and data.size and data.max() > np.iinfo(np.int64).max:
+        raise ValueError(f"column {label!r}: values beyond int64 cannot be written as integers")
     if kind in "biu":
         return np.ma.MaskedArray(data.astype(np.int64, copy=False), mask=mask)
     if kind == "f":
@@ -372,8 +374,17 @@ def _column_spec(label, column):
     return (label, "S", False, np.ascontiguousarray(column), None)
 
 
+def _checked_lines(lines, marker, what):
+    """Lines to write: one line each, none of them the marker that would end
+    their section early."""
+    for line in lines:
+        if "\n" in line or _is_marker(line, marker):
+            raise ValueError(f"{what} line {line!r} would not read back as one {what} line")
+    return lines
+
+
 def _write_entry(write, entry):
-    for line in entry.text:
+    for line in _checked_lines(entry.text, TEXT_SEPARATOR, "entry-text"):
         write(_line_bytes(line))
     write(_line_bytes(entry._separator))
     specs = [_column_spec(label, column) for label, column in zip(entry._labels, entry._columns)]
@@ -391,6 +402,7 @@ def write(dest, entries, header=None):
     lines = [str(line).rstrip("\n") for line in (header or [])]
     if not lines or not _is_marker(lines[-1], "; =========="):
         lines.append(HEADER_SEPARATOR)
+    _checked_lines(lines[:-1], "; ==========", "header")
     if isinstance(dest, str) and dest == "-":
         return _write_to(sys.stdout.buffer, lines, entries)
     if isinstance(dest, (str, bytes, os.PathLike)):

@@ -194,10 +194,16 @@ def test_write_then_read(tmp_path, name, columns):
     assert gzip.decompress(gz.read_bytes()) == written
 
 
-def test_write_refuses_a_field_with_blanks():
-    e = colfile.Entry(name="x", columns={"name": np.array([b"two words"])})
+@pytest.mark.parametrize("columns,text,header", [
+    ({"name": np.array([b"two words"])}, [], []),           # a field cannot hold a blank
+    ({"n": np.array([1])}, ["; NOTE a\n; ----------"], []),  # nor a text line end its section
+    ({"n": np.array([1])}, ["; ---------- early"], []),
+    ({"n": np.array([1])}, [], ["; ========== early", "; h"]),
+    ({"n": np.array([2 ** 64 - 1], dtype=np.uint64)}, [], []),
+])
+def test_write_refuses_what_would_not_read_back(columns, text, header):
     with pytest.raises(ValueError):
-        colfile.write(io.BytesIO(), [e])
+        colfile.write(io.BytesIO(), [colfile.Entry(name="x", columns=columns, text=text)], header=header)
 
 
 def test_frame(tmp_path):
