@@ -115,12 +115,13 @@ def _as_column(label, values):
         return np.ma.MaskedArray(data.astype(np.int64, copy=False), mask=mask)
     if kind == "f":
         return np.ma.MaskedArray(data.astype(np.float64, copy=False), mask=mask)
-    if kind == "S":
-        return data
     if kind == "U":
-        return np.char.encode(data, "utf-8")
-    return np.array([v if isinstance(v, bytes) else str(v).encode("utf-8", "surrogateescape") for v in data],
-                    dtype=bytes)
+        data = np.char.encode(data, "utf-8")
+    elif kind != "S":
+        data = np.array([v if isinstance(v, bytes) else str(v).encode("utf-8", "surrogateescape") for v in data],
+                        dtype=bytes)
+    # Bytes columns have no mask: a masked value is the placeholder ".".
+    return data if mask is np.ma.nomask else np.where(mask, b".", data)
 
 
 class Entry:

@@ -171,7 +171,8 @@ WRITE_CASES = [
     ("one-letter-and-ints", {"residue": np.array([b"a", b"c", b"g"]), "seqpos": np.array([1, 20, 300])}),
     ("masked-and-colour", {"seqpos": np.ma.MaskedArray([5, -6, 7], mask=[False, True, False]),
                            "color_r": np.ma.MaskedArray([1.0, 0.25, 0.3333], mask=[False, False, True]),
-                           "name": np.array(["gene", "x", "longer-name"])}),
+                           "name": np.array(["gene", "x", "longer-name"]),
+                           "strand": np.ma.MaskedArray([b"+", b"-", b"+"], mask=[False, False, True])}),
     ("no-rows", {"seqpos": np.array([], dtype=np.int64)}),
 ]
 
