@@ -35,6 +35,19 @@ INT_EDGES = entry([b"; COL 1 a", b"; COL 2 b", b"; COL 3 c"],
                   [b"9223372036854775807 -9223372036854775807 007",
                    b"-1 -9223372036854775808 x", b". 9223372036854775808 ."])
 SEVERAL = HEAD + MORVEL + OTHER + NO_COLS + INT_EDGES
+
+
+def late_change_row(r):
+    """Columns whose kind or width changes after the column blocks have
+    grown: integers that turn into words ("007" kept), widening words, a
+    colour column that stays numbers and one that turns into words."""
+    number = {50: "007", 60: ".", 200: "word"}.get(r, str(r - 100))
+    word = "x" * (1 if r < 20 else 3 if r < 40 else 70 if r == 40 else 2)
+    return f"{number} {word} {'.' if r % 7 == 0 else r / 300} {'red' if r == 150 else '0.250'}".encode()
+
+
+LATE = entry([b"; COL 1 n", b"; COL 2 w", b"; COL 3 color_r", b"; COL 4 color2_g"],
+             [late_change_row(r) for r in range(300)])
 BIG = b"x" * (10 << 20)
 
 # name, file bytes, the error colfile must raise (message, line) or None.
@@ -42,6 +55,7 @@ CASES = [
     ("several-entries", SEVERAL, None),
     ("crlf", SEVERAL.replace(b"\n", b"\r\n"), None),
     ("gzip", gzip.compress(SEVERAL), None),
+    ("kinds-change-late", HEAD + LATE + LATE, None),
     ("only-header", HEAD, None),
     ("separator-with-more", b"; ==========x\n" + MORVEL, None),
     ("empty-body", HEAD + entry([b"; COL 1 seqpos"], []) + MORVEL, None),
@@ -144,6 +158,16 @@ def test_entries_of_several(tmp_path):
     assert bare.labels == ["col1", "col2", "col3", "col4", "col5"] and list(bare["seqpos"]) == [3]
     assert edges["a"].dtype == np.int64 and edges["b"].dtype.kind == "S" and edges["c"].dtype.kind == "S"
     assert list(edges["c"]) == [b"007", b"x", b"."] and list(edges.missing("c")) == [False, False, True]
+
+
+def test_kinds_after_late_changes(tmp_path):
+    path = tmp_path / "late.col"
+    path.write_bytes(HEAD + LATE)
+    (e,) = colfile.read(str(path))
+    assert e["n"].dtype.kind == "S" and e["n"][50] == b"007" and e["n"][60] == b"." and e["n"][0] == b"-100"
+    assert e["w"].dtype == np.dtype("S70") and e["w"][40] == b"x" * 70 and e["w"][41] == b"xx"
+    assert e["color_r"].dtype == np.float64 and e.missing("color_r")[7] and e["color_r"][1] == 1 / 300
+    assert e["color2_g"].dtype.kind == "S" and e["color2_g"][150] == b"red"
 
 
 def test_standard_input(tmp_path):
