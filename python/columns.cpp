@@ -5,6 +5,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -25,6 +26,11 @@ Block& Block::operator=(Block&& other) noexcept {
   std::swap(data_, other.data_);
   std::swap(size_, other.size_);
   return *this;
+}
+
+void Block::Resize(std::size_t count, std::size_t each) {
+  if (each != 0 && count > SIZE_MAX / each) throw std::bad_alloc();  // more than memory can hold
+  Resize(count * each);
 }
 
 void Block::Resize(std::size_t bytes) {
@@ -89,7 +95,7 @@ bool Missing(const Column& c, std::size_t row) { return c.mask.data() && c.mask.
 
 // Sets the stride of a bytes column to `width`, moving the rows.
 void Restride(Column& c, std::size_t rows, std::size_t capacity, std::size_t width) {
-  if (width > c.width) c.values.Resize(capacity * width);
+  if (width > c.width) c.values.Resize(capacity, width);
   char* base = c.values.data();
   if (width > c.width) {
     for (std::size_t r = rows; r-- > 0;) {
@@ -132,7 +138,7 @@ void IntsToBytes(Column& c, std::size_t rows, std::size_t capacity) {
   bytes.kind = Kind::kBytes;
   bytes.colour = c.colour;
   bytes.width = width;
-  bytes.values.Resize(capacity * width);
+  bytes.values.Resize(capacity, width);
   k = 0;
   for (std::size_t r = 0; r < rows; ++r) PutBytes(bytes, r, IntText(c, r, buffer, k), rows, capacity);
   c = std::move(bytes);
@@ -280,7 +286,7 @@ void ColumnReader::Grow(ReadEntry& e) {
   capacity_ = std::max(kFirstRows, 2 * capacity_);
   for (Column& c : e.columns) {
     std::size_t each = c.kind == Kind::kBytes ? c.width : sizeof(std::int64_t);
-    c.values.Resize(capacity_ * each);
+    c.values.Resize(capacity_, each);
     if (c.mask.data()) c.mask.Resize(capacity_);
   }
 }

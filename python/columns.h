@@ -35,6 +35,9 @@ class Block {
   std::size_t size() const { return size_; }
   // Room for `bytes`, content kept; throws std::bad_alloc.
   void Resize(std::size_t bytes);
+  // Room for `count` items of `each` bytes; std::bad_alloc also when the
+  // product does not fit in a size_t.
+  void Resize(std::size_t count, std::size_t each);
   // The pointer, now the caller's to free(); the block is empty afterwards.
   char* Release();
 
