@@ -2,6 +2,7 @@
 #include "columns.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -291,16 +292,36 @@ void ColumnReader::Grow(ReadEntry& e) {
   }
 }
 
+void ColumnReader::FieldCountDiffers(std::size_t found, std::size_t count) const {
+  if (found < count) throw ReadFailure{"Column does not exist " + std::to_string(found + 1), line_};
+  throw ReadFailure{"Error in entry: a body line with more fields than the first (" + std::to_string(count) + ")",
+                    line_};
+}
+
 void ColumnReader::AddRow(ReadEntry& e, std::size_t row) {
-  std::size_t count = e.columns.size();
-  int found = col::SplitFields(line_text_, col::Separators::kSpace, fields_.data(), static_cast<int>(count + 1));
-  if (static_cast<std::size_t>(found) != count) {
-    if (static_cast<std::size_t>(found) < count) throw ReadFailure{"Column does not exist " + std::to_string(found + 1), line_};
-    throw ReadFailure{"Error in entry: a body line with more fields than the first (" + std::to_string(count) + ")",
-                      line_};
-  }
   if (row == capacity_) Grow(e);
-  for (std::size_t k = 0; k < count; ++k) PutField(e.columns[k], row, fields_[k].view(), capacity_);
+  std::size_t count = e.columns.size();
+  Column* columns = e.columns.data();
+  std::string_view text = line_text_;
+  if (text.size() < 64) {
+    // A short line, the usual case: its fields straight from one separator
+    // mask, the k-th start paired with the k-th end.
+    std::uint64_t separators = col::SeparatorMask(text, 0, text.size(), col::Separators::kSpace);
+    std::uint64_t starts = ~separators & ((separators << 1) | 1);
+    std::uint64_t ends = separators & ~((separators << 1) | 1);
+    std::size_t found = 0;
+    for (; starts; starts &= starts - 1, ends &= ends - 1) {
+      if (found == count) FieldCountDiffers(count + 1, count);
+      int begin = std::countr_zero(starts);
+      std::string_view field(text.data() + begin, static_cast<std::size_t>(std::countr_zero(ends) - begin));
+      PutField(columns[found++], row, field, capacity_);
+    }
+    if (found != count) FieldCountDiffers(found, count);
+    return;
+  }
+  int found = col::SplitFields(text, col::Separators::kSpace, fields_.data(), static_cast<int>(count + 1));
+  if (static_cast<std::size_t>(found) != count) FieldCountDiffers(static_cast<std::size_t>(found), count);
+  for (std::size_t k = 0; k < count; ++k) PutField(columns[k], row, fields_[k].view(), capacity_);
 }
 
 void ColumnReader::ReadBody(ReadEntry& e) {

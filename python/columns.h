@@ -112,6 +112,7 @@ class ColumnReader {
   void ReadBody(ReadEntry& e);
   void StartColumns(ReadEntry& e, std::size_t count);
   void AddRow(ReadEntry& e, std::size_t row);
+  [[noreturn]] void FieldCountDiffers(std::size_t found, std::size_t count) const;
   void Grow(ReadEntry& e);
 
   LineSource& source_;
