@@ -1,6 +1,7 @@
 # Thin wrapper around CMake + Ninja.
 #   make run            build, then run the example pipeline and render build/sample.html
 #   make screenshot     docs/sample.png: the example page in headless Chromium
+#   make python         the Python module colfile alone (build/release/python/colfile)
 #   make test           build and run every test
 #   make test-sanitize  the same tests under AddressSanitizer + UBSan
 #   make test-tsan      the support and CLI tests under ThreadSanitizer
@@ -18,7 +19,7 @@ SAN      ?= build/sanitize
 JOBS     ?= $(shell nproc)
 EXAMPLE  ?= examples/sample.gb
 
-.PHONY: all build run screenshot test sanitize test-sanitize fuzz fuzz-smoke bench bench-growth bench-workflow test-tsan test-zlib install package clean workflow
+.PHONY: all build python run screenshot test sanitize test-sanitize fuzz fuzz-smoke bench bench-growth bench-workflow test-tsan test-zlib install package clean workflow
 
 all: build
 
@@ -27,6 +28,9 @@ $(BUILD)/build.ninja:
 
 build: $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
+
+python: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target python
 
 # The chain GenBank -> morvel -> tindra -> colshow, with a short summary of
 # the col file in place of its hundreds of body lines.

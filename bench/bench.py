@@ -27,6 +27,8 @@ import sys
 import time
 import zlib
 
+import colfile_read
+
 BENCH = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(BENCH)
 PEERS = os.path.join(BENCH, "peers")
@@ -814,7 +816,10 @@ def main():
         run_group([c for c in cases if c.group == group], runs)
     log("colshow page in headless Chromium:")
     measure_paint(bins, inputs, runs)
+    log("colfile (Python) against pandas.read_csv:")
+    python_lines = colfile_read.measure(inputs["col"][0], os.path.join(os.path.dirname(bins), "python"), runs)
     text = report(cases, inputs, scale_name, runs, load_before, os.getloadavg()[0], bins, started)
+    text += "\n" + "\n".join(python_lines) + "\n"
     target = (os.path.join(BENCH, "results.md") if scale_name == "full"
               else os.path.join(BENCH, "data", "results-%s.md" % scale_name))
     with open(target, "w") as f:

@@ -105,7 +105,9 @@ colshow renders col files as a self-contained HTML page or an SVG figure.
 All read plain, gzip- or zstd-compressed input and stream whole genomes.
 
 Also included: the col library (static, with headers, a CMake package and
-a pkg-config file) for reading and writing col files from C++20.")
+a pkg-config file) for reading and writing col files from C++20, and,
+where it was built, the Python 3 module colfile, which reads col entries
+into numpy arrays and pandas frames and writes them back.")
 # Depends: the shared libraries the programs link, found by dpkg-shlibdeps;
 # MORVEL_SUITE_DEPENDS is the list used where that tool is missing.
 set(MORVEL_SUITE_DEPENDS "libc6, libstdc++6, zlib1g${COL_DEB_DEPENDS}")
@@ -118,6 +120,11 @@ endif()
 # Building against the packaged col library also needs the headers of the
 # compression libraries.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "zlib1g-dev, libisal-dev, libzstd-dev")
+# The Python module needs numpy, and pandas for its frames.
+if(TARGET _colfile)
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3, python3-numpy")
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "${CPACK_DEBIAN_PACKAGE_SUGGESTS}, python3-pandas")
+endif()
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${MORVEL_SUITE_DEBIAN_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_STRIP_FILES ON)

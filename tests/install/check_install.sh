@@ -13,6 +13,13 @@ for f in bin/morvel bin/tindra bin/trasply share/man/man1/morvel.1.gz share/man/
          share/bash-completion/completions/tindra share/doc/morvel-suite/copyright; do
   [ -e "$tmp/prefix/$f" ] || { echo "not installed: $f"; exit 1; }
 done
+# The Python module goes where Debian's python3 looks under a prefix other
+# than /usr: lib/python3.X/dist-packages.
+if ls "$build"/python/colfile/_colfile.*.so >/dev/null 2>&1; then
+  site=$(echo "$tmp"/prefix/lib/python3.*/dist-packages)
+  [ -f "$site/colfile/__init__.py" ] || { echo "colfile not installed under lib/python3.X/dist-packages"; exit 1; }
+  (cd "$tmp" && PYTHONPATH=$site /usr/bin/python3 -c 'import colfile') || { echo "installed colfile does not import"; exit 1; }
+fi
 printf '; h\n; ==========\n; TYPE DNA\n; ENTRY one\n; ----------\nN a 1\nN c 2\n; **********\n' >"$tmp/in.col"
 expected='one 2'
 
