@@ -5,7 +5,7 @@ qualifier leaves out. Left out: a CDS with /transl_except, /exception or
 /pseudo (its qualifier is not a plain translation), with a range on another
 record, with a range written high..low, or on both strands (its FEATURE line
 cannot say which range is complemented, so it has no translation row). Skips (77) when the records are absent.
-Usage: translation_check.py BIN_DIR GENBANK_DIR"""
+Usage: translation_check.py BIN_DIR GENBANK_DIR (SHARED_DATA/genbank when set)"""
 import json
 import os
 import re
@@ -73,7 +73,8 @@ def check(bin_dir, path):
 
 
 def main():
-    bin_dir, data = sys.argv[1], sys.argv[2]
+    bin_dir = sys.argv[1]
+    data = os.path.join(os.environ["SHARED_DATA"], "genbank") if os.environ.get("SHARED_DATA") else sys.argv[2]
     if not os.path.isdir(data):
         print("no shared GenBank records at %s: translation check skipped" % data)
         return 77

@@ -237,19 +237,27 @@ FeatureLane BuildLane(const std::vector<col::FeatureLine>& lines, const Position
   }
   std::stable_sort(lane.features.begin(), lane.features.end(),
                    [](const LaneFeature& a, const LaneFeature& b) { return a.spans[0].first < b.spans[0].first; });
-  // Each feature on the first row where the one before it has ended.
+  // Each feature on the first row where the one before it has ended; the
+  // CDS rows below the others, next to the residues, each with its
+  // translation under it.
   std::vector<long long> ends;
-  for (LaneFeature& f : lane.features) {
-    std::size_t row = 0;
-    while (row < ends.size() && ends[row] >= f.spans.front().first) ++row;
-    if (row == ends.size()) {
-      ends.push_back(0);
-      lane.translated.push_back(false);
+  auto stack = [&](bool cds) {
+    std::size_t first_row = ends.size();
+    for (LaneFeature& f : lane.features) {
+      if ((f.kind == kCdsClass) != cds) continue;
+      std::size_t row = first_row;
+      while (row < ends.size() && ends[row] >= f.spans.front().first) ++row;
+      if (row == ends.size()) {
+        ends.push_back(0);
+        lane.translated.push_back(false);
+      }
+      ends[row] = f.spans.back().last;
+      f.row = static_cast<int>(row);
+      if (!f.codons.empty()) lane.translated[row] = true;
     }
-    ends[row] = f.spans.back().last;
-    f.row = static_cast<int>(row);
-    if (!f.codons.empty()) lane.translated[row] = true;
-  }
+  };
+  stack(false);
+  stack(true);
   lane.rows = static_cast<int>(ends.size());
   return lane;
 }

@@ -1,6 +1,6 @@
 (function () {
 "use strict";
-var W = CS.w, E = CS.e, doc = document, SC = doc.querySelector("main"), MAXH = 8000000, LINE = 18, TRKH = 9, BAR = 16;
+var W = CS.w, E = CS.e, doc = document, SC = doc.querySelector("main"), MAXH = 8000000, LINE = 18, TRKH = 9, BAR = 16, GAP = 9;
 /* IE and CP, the track colours by letter, are written in here from colours.h. */
 /* So are ST (strand chevrons), FC (feature bar and ink by class) and TN (track names). */
 function el(tag, cls, text) {
@@ -86,7 +86,7 @@ VList.prototype.draw = function () {
   var rect = this.view.getBoundingClientRect(), top = SC.getBoundingClientRect().top, vh = SC.clientHeight, y = top - rect.top;
   if (rect.bottom < top - vh || rect.top > top + 2 * vh || !this.count) { this.reset(); return; }
   var t = this.toV(y, vh), first = Math.max(0, Math.floor((t - vh / 2) / this.h)),
-      last = Math.min(this.count - 1, Math.floor((t + 1.5 * vh) / this.h)), keep = new Map();
+      last = Math.min(this.count - 1, Math.floor((t + 2 * vh) / this.h)), keep = new Map();
   this.items.forEach(function (n, k) { if (k >= first && k <= last) keep.set(k, n); else n.remove(); });
   for (var k = first; k <= last; k++) {
     var n = keep.get(k);
@@ -122,7 +122,7 @@ function first(v) { return v == null ? "." : v.charAt(0); }
 function shownRegion(v, cp) { return cp >= "1" && cp <= "3" && "EI35".indexOf(v) < 0 ? "C" : v; }
 function trackLine(en, t, runs, a, b) {
   var line = el("div", "trk"), seq = el("span", "seq"), cpR = en.trk[1] >= 0 ? en.cols[en.trk[1]] : null;
-  line.appendChild(el("span", "pos tn", TN[t]));
+  line.appendChild(label(TN[t]));
   for (var s = a; s < b; s += 10) {
     var blk = el("span", "blk"), e = Math.min(b, s + 10), c = s;
     var at = t === 0 && cpR ? function (i) { return shownRegion(first(runs.at(i)), first(cpR.at(i))); }
@@ -167,7 +167,7 @@ function codonGroups(text, into) {
   return into;
 }
 // The amino-acid letters of the groups in lines a..b-1 of a row.
-function aminoLine(spans, a, b, label) {
+function aminoLine(spans, a, b, name) {
   var cells = new Array(b - a).fill(" "), line = el("div", "line aa"), seq = el("span", "seq");
   spans.each(a, b, function (g) {
     for (var j = 0; j < g.aa.length; j++) {
@@ -176,10 +176,16 @@ function aminoLine(spans, a, b, label) {
       if (!g.step) break;
     }
   });
-  line.appendChild(el("span", "pos tn", label));
+  line.appendChild(label(name));
   for (var s = a; s < b; s += 10) seq.appendChild(el("span", "blk", cells.slice(s - a, Math.min(b, s + 10) - a).join("")));
   line.appendChild(seq);
   return line;
+}
+// A track's name in the position column, as wide as the positions.
+function label(text) {
+  var x = el("span", "pos tn", text);
+  x.style.width = (10 * CW) + "px"; x.style.marginRight = CW + "px";
+  return x;
 }
 function cellX(off) { return (11 + off + Math.floor(off / 10)) * CW; }
 // One lane row of a page row: a bar per feature span, a thin line over its
@@ -199,7 +205,8 @@ function laneLine(en, r, a, b) {
       if (head) bar.className = "bar " + head;
       bar.style.left = cellX(x) + "px"; bar.style.width = (cellX(y) + CW - cellX(x)) + "px";
       bar.style.background = col[0]; bar.style.color = col[1];
-      bar.textContent = f.dir > 0 ? f.name + " \u25b6" : f.dir < 0 ? "\u25c0 " + f.name : f.name;
+      var name = f.name === "." ? f.key : f.name;
+      bar.textContent = f.dir > 0 ? name + " \u25b6" : f.dir < 0 ? "\u25c0 " + name : name;
       bar.setAttribute("data-e", en.x); bar.setAttribute("data-f", f.k);
       line.appendChild(bar);
     });
@@ -215,6 +222,7 @@ function markAt(row, off, top) {
 function seqRow(en, r) {
   var a = r * W, b = Math.min(en.n, a + W), row = el("div", "row"), line = el("div", "line"), seq = el("span", "seq");
   row.setAttribute("data-row", r);
+  if (en.rows.length) row.appendChild(el("div", "sep"));
   for (var q = 0; q < en.rows.length; q++) {
     row.appendChild(laneLine(en, q, a, b));
     if (en.lt[q]) row.appendChild(aminoLine(en.aa[q], a, b, "translation"));
@@ -252,7 +260,7 @@ function readFeatures(en) {
     var g = codonGroups(t, []);
     if (g.length) en.tcs.push({spans: new Spans(g), label: k ? "minus aa" : "plus aa"});
   });
-  en.top = en.rows.length * BAR + en.lt.filter(function (x) { return x; }).length * LINE;
+  en.top = (en.rows.length ? GAP : 0) + en.rows.length * BAR + en.lt.filter(function (x) { return x; }).length * LINE;
 }
 var lists = [], AL = [], AV = null, maxcol = 0;
 E.forEach(function (en, x) {
