@@ -288,7 +288,7 @@ double SvgWriter::PutLegend(double y) {
   next_line();
   for (const TrackColour& c : kCodonPosColours) item(c.colour, c.legend, true);
   for (const TrackColour& c : kStrandColours) item(c.colour, c.legend, false);
-  item("#ffffff", "no colour: white background, black letter", true);
+  item("#fff", "no colour: white background, black letter", true);
   next_line();
   item({}, "Features", false);
   for (const FeatureColour& c : kFeatureColours) item(c.colour, c.legend, true);
