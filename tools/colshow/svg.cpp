@@ -45,6 +45,31 @@ double TextWidth(std::string_view text, double size) {
   return static_cast<double>(n) * size * 0.6;
 }
 
+// Opens a feature's group with the title a viewer shows on hovering: key,
+// name, strand, ranges and, for a CDS, codon start and genetic code.
+void PutFeatureTitle(Output& out, const LaneFeature& f) {
+  out.Write("<g><title>");
+  PutMarkup(out, f.line.key);
+  out.Put(' ');
+  PutMarkup(out, f.line.name);
+  out.Put(' ');
+  out.Put(f.line.strand);
+  out.Put(' ');
+  for (std::size_t k = 0; k < f.line.ranges.size(); ++k) {
+    if (k) out.Put(',');
+    out.PutInt(f.line.ranges[k].first);
+    out.Put('-');
+    out.PutInt(f.line.ranges[k].last);
+  }
+  if (f.line.codon_start) {
+    out.Write(" codon start ");
+    out.PutInt(f.line.codon_start);
+    out.Write(", table ");
+    out.PutInt(f.line.transl_table);
+  }
+  out.Write("</title>\n");
+}
+
 double CellX(double x0, long long k) { return x0 + static_cast<double>(k + k / 10) * kCell; }
 
 void PutNumber(Output& out, double v) {
@@ -351,6 +376,7 @@ double SvgWriter::PutLane(const EntryView& v, const AminoLines& amino, long long
       long long lo = f.spans.front().first, hi = f.spans.back().last;
       if (f.row != row || hi < a || lo >= b) continue;
       const FeatureColour& colour = kFeatureColours[f.kind];
+      PutFeatureTitle(out_, f);
       double left = CellX(x0, std::max(a, lo) - a), right = CellX(x0, std::min(b - 1, hi) - a) + kCell;
       rect(left, y + 7, right - left, 2, colour.colour);
       bool named = false;
@@ -396,6 +422,7 @@ double SvgWriter::PutLane(const EntryView& v, const AminoLines& amino, long long
         PutMarkup(out_, name);
         out_.Write("</text>\n");
       }
+      out_.Write("</g>\n");
     }
     y += kBar;
     if (amino.lane_rows[static_cast<std::size_t>(row)] >= 0) {
