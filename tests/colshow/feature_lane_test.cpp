@@ -17,14 +17,12 @@ using col::FeatureRange;
 namespace {
 
 FeatureLine Cds(char strand, std::vector<FeatureRange> ranges, int codon_start = 1, int table = 1) {
-  FeatureLine f;
-  f.key = "CDS";
-  f.strand = strand;
-  f.ranges = std::move(ranges);
-  f.name = "x";
-  f.codon_start = codon_start;
-  f.transl_table = table;
-  return f;
+  return FeatureLine{.key = "CDS",
+                     .strand = strand,
+                     .ranges = std::move(ranges),
+                     .name = std::string(1, 'x'),
+                     .codon_start = codon_start,
+                     .transl_table = table};
 }
 
 std::string Letters(const std::vector<colshow::Codon>& codons) {
@@ -106,6 +104,21 @@ TEST(FeatureLane, StacksOverlapsAndKeepsCdsRowsNextToTheResidues) {
   EXPECT_EQ(rows, (std::vector<std::pair<std::string, int>>{{"gene>", 0}, {"CDS>", 2}, {"misc_feature<", 1}, {"CDS<", 2}}));
   EXPECT_EQ(lane.rows, 3);
   EXPECT_EQ(lane.translated, (std::vector<bool>{false, false, true}));
+}
+
+TEST(FeatureLane, FarApartSpansLeaveTheRowBetweenThemFree) {
+  // A gene across the origin of a circular record, and one between.
+  FeatureLine across = Cds('+', {{29990, 30000}, {1, 12}});
+  FeatureLine between = Cds('-', {{100, 300}});
+  colshow::PositionIndex index;
+  index.Build("", 30000);
+  auto lane = colshow::BuildLane({across, between}, index, std::string(30000, 'a'), false);
+  ASSERT_EQ(lane.features.size(), 2u);
+  EXPECT_EQ(lane.rows, 1);
+  const auto& f = lane.features[0];
+  EXPECT_EQ(f.blocks.size(), 2u);
+  EXPECT_EQ(f.end_line, 11) << "its arrow head is where its last range ends";
+  EXPECT_EQ(lane.features[1].end_line, 99);
 }
 
 TEST(FeatureLane, CodonsAsThePageCarriesThem) {

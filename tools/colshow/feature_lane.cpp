@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <iterator>
+#include <map>
 
 #include "genetic_code.h"
 #include "view.h"
@@ -229,36 +231,53 @@ FeatureLane BuildLane(const std::vector<col::FeatureLine>& lines, const Position
     }
     if (f.spans.empty()) continue;
     std::sort(f.spans.begin(), f.spans.end(), [](const LineSpan& a, const LineSpan& b) { return a.first < b.first; });
+    for (const LineSpan& s : f.spans) {
+      if (!f.blocks.empty() && s.first - f.blocks.back().last - 1 <= kJoinLimit) {
+        f.blocks.back().last = std::max(f.blocks.back().last, s.last);
+      } else {
+        f.blocks.push_back(s);
+      }
+    }
     f.line = line;
     f.kind = ClassOf(line.key);
     f.direction = line.strand == '.' ? 0 : (line.strand == '+') != minus_entry ? 1 : -1;
+    const col::FeatureRange& last = line.ranges.back();
+    f.end_line = index.LineOf(line.strand == '-' ? last.first : last.last);
     if (f.kind == kCdsClass) f.codons = TranslateFeature(line, index, residues, minus_entry);
     lane.features.push_back(std::move(f));
   }
   std::stable_sort(lane.features.begin(), lane.features.end(),
                    [](const LaneFeature& a, const LaneFeature& b) { return a.spans[0].first < b.spans[0].first; });
-  // Each feature on the first row where the one before it has ended; the
-  // CDS rows below the others, next to the residues, each with its
+  // Each feature on the first row where its blocks meet none of the row's;
+  // the CDS rows below the others, next to the residues, each with its
   // translation under it.
-  std::vector<long long> ends;
+  std::vector<std::map<long long, long long>> taken;  // per row: first line -> last line
+  auto fits = [](const std::map<long long, long long>& row, const LineSpan& b) {
+    auto next = row.lower_bound(b.first);
+    if (next != row.end() && next->first <= b.last) return false;
+    return next == row.begin() || std::prev(next)->second < b.first;
+  };
   auto stack = [&](bool cds) {
-    std::size_t first_row = ends.size();
+    std::size_t first_row = taken.size();
     for (LaneFeature& f : lane.features) {
       if ((f.kind == kCdsClass) != cds) continue;
       std::size_t row = first_row;
-      while (row < ends.size() && ends[row] >= f.spans.front().first) ++row;
-      if (row == ends.size()) {
-        ends.push_back(0);
+      auto free = [&](std::size_t r) {
+        return std::all_of(f.blocks.begin(), f.blocks.end(), [&](const LineSpan& b) { return fits(taken[r], b); });
+      };
+      while (row < taken.size() && !free(row)) ++row;
+      if (row == taken.size()) {
+        taken.emplace_back();
         lane.translated.push_back(false);
       }
-      ends[row] = f.spans.back().last;
+      for (const LineSpan& b : f.blocks) taken[row][b.first] = b.last;
       f.row = static_cast<int>(row);
       if (!f.codons.empty()) lane.translated[row] = true;
     }
   };
   stack(false);
   stack(true);
-  lane.rows = static_cast<int>(ends.size());
+  lane.rows = static_cast<int>(taken.size());
   return lane;
 }
 

@@ -55,12 +55,19 @@ struct Codon {
 enum FeatureClass { kCdsClass, kGeneClass, kMrnaClass, kRnaClass, kRegulatoryClass, kOtherClass, kClasses };
 FeatureClass ClassOf(std::string_view key);
 
+// Spans of a feature further apart than this many lines are not joined by a
+// line: the feature holds its row only over its spans there (a gene split
+// across the origin, a trans-spliced CDS).
+constexpr long long kJoinLimit = 10000;
+
 struct LaneFeature {
   col::FeatureLine line;
   FeatureClass kind = kOtherClass;
   int row = 0;                    // the lane row, from 0 at the top
   int direction = 0;              // 1: read toward later lines, -1: earlier, 0: both
+  long long end_line = -1;        // the line where it ends in reading order; -1: not shown
   std::vector<LineSpan> spans;    // in line order
+  std::vector<LineSpan> blocks;   // the spans joined across gaps of at most kJoinLimit
   std::vector<Codon> codons;      // of a CDS, in reading order
 };
 

@@ -211,7 +211,8 @@ void PageWriter::PutData(const EntryView& v, int entryno, const std::string& nam
 }
 
 // The lane as ft: one array per feature, [row, class, key, name, strand,
-// ranges, codon start, table, direction, [first, last, ...], codons]; lt:
+// ranges, codon start, table, direction, [first, last, ...], codons, the
+// line where it ends in reading order]; lt:
 // the rows that hold a translation; tc: the codons of the codonpos and
 // strand columns (plus, minus).
 void PageWriter::PutLane(const FeatureLane& lane) {
@@ -255,7 +256,9 @@ void PageWriter::PutLane(const FeatureLane& lane) {
       text.clear();
       AppendCodonText(text, f.codons);
       PutScriptString(out_, text);
-      out_.Write("\"]");
+      out_.Write("\",");
+      out_.PutInt(f.end_line);
+      out_.Put(']');
     }
     out_.Write("],\nlt:[");
     for (int r = 0; r < lane.rows; ++r) out_.Write(r == 0 ? (lane.translated[r] ? "1" : "0") : (lane.translated[r] ? ",1" : ",0"));
@@ -290,7 +293,9 @@ void PageWriter::End() {
     out_.Write(kFeatureColours[k].ink);
     out_.Write("\"]");
   }
-  out_.Write("];\nvar TN = [");
+  out_.Write("];\nvar JL = ");
+  out_.PutInt(kJoinLimit);
+  out_.Write(";\nvar TN = [");
   for (std::size_t k = 0; k < std::size(kTrackNames); ++k) {
     out_.Write(k ? ", \"" : "\"");
     out_.Write(kTrackNames[k]);

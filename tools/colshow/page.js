@@ -2,7 +2,8 @@
 "use strict";
 var W = CS.w, E = CS.e, doc = document, SC = doc.querySelector("main"), MAXH = 8000000, LINE = 18, TRKH = 9, BAR = 16, GAP = 9;
 /* IE and CP, the track colours by letter, are written in here from colours.h. */
-/* So are ST (strand chevrons), FC (feature bar and ink by class) and TN (track names). */
+/* So are ST (strand chevrons), FC (feature bar and ink by class), JL (the longest gap
+   a feature's bar joins) and TN (track names). */
 function el(tag, cls, text) {
   var x = doc.createElement(tag);
   if (cls) x.className = cls;
@@ -188,36 +189,32 @@ function label(text) {
   return x;
 }
 function cellX(off) { return (11 + off + Math.floor(off / 10)) * CW; }
-// One lane row of a page row: a bar per feature span, a thin line over its
-// introns, the name inside and an arrow head where it ends.
+// One lane row of a page row: per block of a feature (its spans joined
+// across short gaps) a bar per span, a thin line between them, the name
+// inside and an arrow head where the feature ends.
 function laneLine(en, r, a, b) {
   var line = el("div", "lane");
-  en.rows[r].each(a, b, function (f) {
-    var lo = Math.max(a, f.lo), hi = Math.min(b - 1, f.hi), col = FC[f.cls] || FC[FC.length - 1];
-    var join = el("div", "join");
+  en.rows[r].each(a, b, function (blk) {
+    var f = blk.f, lo = Math.max(a, blk.lo), hi = Math.min(b - 1, blk.hi), col = FC[f.cls] || FC[FC.length - 1];
+    var join = el("div", "join"), named = false;
     join.style.left = cellX(lo - a) + "px"; join.style.width = (cellX(hi - a) + CW - cellX(lo - a)) + "px";
     join.style.background = col[0];
     line.appendChild(join);
-    f.spans.forEach(function (s) {
+    blk.spans.forEach(function (s) {
       if (s[1] < a || s[0] >= b) return;
       var x = Math.max(a, s[0]) - a, y = Math.min(b - 1, s[1]) - a, bar = el("div", "bar");
-      var head = (f.dir > 0 && s[1] === f.hi && f.hi < b) ? "r" : (f.dir < 0 && s[0] === f.lo && f.lo >= a) ? "l" : "";
+      var head = f.dir > 0 && s[1] === f.end && f.end < b ? "r" : f.dir < 0 && s[0] === f.end && f.end >= a ? "l" : "";
       if (head) bar.className = "bar " + head;
       bar.style.left = cellX(x) + "px"; bar.style.width = (cellX(y) + CW - cellX(x)) + "px";
       bar.style.background = col[0]; bar.style.color = col[1];
       var name = f.name === "." ? f.key : f.name;
-      bar.textContent = f.dir > 0 ? name + " \u25b6" : f.dir < 0 ? "\u25c0 " + name : name;
+      if (!named) bar.textContent = f.dir > 0 ? name + " \u25b6" : f.dir < 0 ? "\u25c0 " + name : name;
+      named = true;
       bar.setAttribute("data-e", en.x); bar.setAttribute("data-f", f.k);
       line.appendChild(bar);
     });
   });
   return line;
-}
-function markAt(row, off, top) {
-  var m = el("div", "mark");
-  m.style.top = top + "px";
-  m.style.left = ((11 + off + Math.floor(off / 10)) * CW) + "px"; m.style.width = CW + "px";
-  row.appendChild(m);
 }
 function seqRow(en, r) {
   var a = r * W, b = Math.min(en.n, a + W), row = el("div", "row"), line = el("div", "line"), seq = el("span", "seq");
@@ -250,9 +247,13 @@ function readFeatures(en) {
   (en.ft || []).forEach(function (d, k) {
     var sp = [], j;
     for (j = 0; j + 1 < d[9].length; j += 2) sp.push([d[9][j], d[9][j + 1]]);
-    var f = {k: k, row: d[0], cls: d[1], key: d[2], name: d[3], strand: d[4], ranges: d[5], cs: d[6], tt: d[7],
-             dir: d[8], spans: sp, lo: sp[0][0], hi: sp[sp.length - 1][1]};
-    (rows[f.row] = rows[f.row] || []).push(f);
+    var f = {k: k, row: d[0], cls: d[1], key: d[2], name: d[3], dir: d[8], end: d[11]}, blk = null;
+    rows[f.row] = rows[f.row] || [];
+    sp.forEach(function (s) {
+      if (blk && s[0] - blk.hi - 1 <= JL) { blk.hi = Math.max(blk.hi, s[1]); blk.spans.push(s); return; }
+      blk = {lo: s[0], hi: s[1], f: f, spans: [s]};
+      rows[f.row].push(blk);
+    });
     codonGroups(d[10], (aa[f.row] = aa[f.row] || []));
   });
   for (var r = 0; r < rows.length; r++) { en.rows.push(new Spans(rows[r] || [])); en.aa.push(new Spans(aa[r] || [])); }

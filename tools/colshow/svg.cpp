@@ -373,20 +373,23 @@ double SvgWriter::PutLane(const EntryView& v, const AminoLines& amino, long long
   };
   for (int row = 0; row < lane.rows; ++row) {
     for (const LaneFeature& f : lane.features) {
-      long long lo = f.spans.front().first, hi = f.spans.back().last;
-      if (f.row != row || hi < a || lo >= b) continue;
+      auto meets = [&](const LineSpan& s) { return s.last >= a && s.first < b; };
+      if (f.row != row || std::none_of(f.blocks.begin(), f.blocks.end(), meets)) continue;
       const FeatureColour& colour = kFeatureColours[f.kind];
       PutFeatureTitle(out_, f);
-      double left = CellX(x0, std::max(a, lo) - a), right = CellX(x0, std::min(b - 1, hi) - a) + kCell;
-      rect(left, y + 7, right - left, 2, colour.colour);
+      for (const LineSpan& block : f.blocks) {
+        if (!meets(block)) continue;
+        double left = CellX(x0, std::max(a, block.first) - a), right = CellX(x0, std::min(b - 1, block.last) - a) + kCell;
+        rect(left, y + 7, right - left, 2, colour.colour);
+      }
       bool named = false;
       for (const LineSpan& s : f.spans) {
         if (s.last < a || s.first >= b) continue;
         double x = CellX(x0, std::max(a, s.first) - a), w = CellX(x0, std::min(b - 1, s.last) - a) + kCell - x;
         rect(x, y + 1, w, 14, colour.colour);
         // The arrow head where the feature ends in its reading direction.
-        bool head_right = f.direction > 0 && s.last == hi && hi < b;
-        bool head_left = f.direction < 0 && s.first == lo && lo >= a;
+        bool head_right = f.direction > 0 && s.last == f.end_line && f.end_line < b;
+        bool head_left = f.direction < 0 && s.first == f.end_line && f.end_line >= a;
         if (head_right || head_left) {
           double tip = head_right ? x + w + 6 : x - 6, base = head_right ? x + w : x;
           out_.Write("<polygon fill=\"");
