@@ -216,6 +216,12 @@ function laneLine(en, r, a, b) {
   });
   return line;
 }
+function markAt(row, off, top) {
+  var m = el("div", "mark");
+  m.style.top = top + "px";
+  m.style.left = ((11 + off + Math.floor(off / 10)) * CW) + "px"; m.style.width = CW + "px";
+  row.appendChild(m);
+}
 function seqRow(en, r) {
   var a = r * W, b = Math.min(en.n, a + W), row = el("div", "row"), line = el("div", "line"), seq = el("span", "seq");
   row.setAttribute("data-row", r);
