@@ -56,6 +56,9 @@ TEST(FeatureLane, TranslatesCdsByItsFrameStrandAndCode) {
       {"a codon on lines not shown is left out", "atgtaa", "3i 1 1 3i 7 1", false, Cds('+', {{1, 9}}), "M*", {1, 4}},
       {"unknown table reads by the standard code", "tgaaaa", "", false, Cds('+', {{1, 6}}, 1, 99), "*K", {1, 4}},
       {"mixed strands: no translation", "atgtaa", "", false, Cds('.', {{1, 6}}), "", {}},
+      {"a range far beyond the shown lines", "atggcttaa", "", false, Cds('+', {{1, 9999999999999}}), "MA*", {1, 4, 7}},
+      {"the same on the minus strand", "ttaagccat", "", false, Cds('-', {{1, 9999999999999}}), "MA*", {7, 4, 1}},
+      {"a frame set by bases not shown", "aggcttaa", "8i 2 1", false, Cds('+', {{1, 9}}), "A*", {3, 6}},
   };
   for (const Case& c : cases) {
     colshow::PositionIndex index;

@@ -79,6 +79,8 @@ void PositionIndex::Build(std::string_view runs, long long count) {
                    [](const Segment& a, const Segment& b) { return a.Low() < b.Low(); });
   long long reach = INT64_MIN;
   for (const Segment& s : segments_) reach_.push_back(reach = std::max(reach, s.High()));
+  low_ = segments_.empty() ? 0 : segments_.front().Low();
+  high_ = segments_.empty() ? -1 : reach;
 }
 
 long long PositionIndex::LineOf(long long p) const {
@@ -179,11 +181,33 @@ std::vector<Codon> TranslateFeature(const col::FeatureLine& cds, const PositionI
     }
     first = false;
   };
+  // Positions outside the shown ones read as no line: a range reaching far
+  // beyond them (a broken file's "1-9999999999999") costs no more than the
+  // codons that count its bases to set the frame.
+  auto outside = [&](long long from, long long to) {
+    long long n = to - from + 1;
+    if (n <= 0) return;
+    if (skip > 0) {
+      long long skipped = std::min(skip, n);
+      skip -= skipped;
+      n -= skipped;
+    }
+    k = static_cast<int>((k + n) % 3);
+    for (int j = 0; j < k; ++j) lines[j] = -1;
+    if (n > 0) first = false;
+  };
   for (const col::FeatureRange& r : cds.ranges) {
-    if (cds.strand == '+') {
-      for (long long p = r.first; p <= r.last; ++p) take(p);
+    long long lo = std::max(r.first, index.Low()), hi = std::min(r.last, index.High());
+    if (lo > hi) {
+      outside(r.first, r.last);
+    } else if (cds.strand == '+') {
+      outside(r.first, lo - 1);
+      for (long long p = lo; p <= hi; ++p) take(p);
+      outside(hi + 1, r.last);
     } else {
-      for (long long p = r.last; p >= r.first; --p) take(p);
+      outside(hi + 1, r.last);
+      for (long long p = hi; p >= lo; --p) take(p);
+      outside(r.first, lo - 1);
     }
   }
   return codons;

@@ -32,6 +32,9 @@ class PositionIndex {
   long long LineOf(long long p) const;
   // The lines whose positions lie in [a, b], as spans in line order.
   std::vector<LineSpan> LinesIn(long long a, long long b) const;
+  // The lowest and the highest position shown (High() < Low() when none).
+  long long Low() const { return low_; }
+  long long High() const { return high_; }
 
  private:
   // Line `line + k` holds `value + k * step`, for k below count.
@@ -44,6 +47,7 @@ class PositionIndex {
   std::vector<Segment> segments_;  // by Low()
   std::vector<long long> reach_;   // the highest High() up to each segment
   mutable std::size_t last_ = 0;   // the segment the last look-up found
+  long long low_ = 0, high_ = -1;
 };
 
 struct Codon {
