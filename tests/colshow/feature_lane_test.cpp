@@ -124,6 +124,15 @@ TEST(FeatureLane, FarApartSpansLeaveTheRowBetweenThemFree) {
   EXPECT_EQ(lane.features[1].end_line, 99);
 }
 
+TEST(FeatureLane, ThousandsOfOverlapsShareTheLastRow) {
+  std::vector<FeatureLine> lines(5000, Cds('+', {{1, 6}}));
+  colshow::PositionIndex index;
+  index.Build("", 6);
+  auto lane = colshow::BuildLane(lines, index, "atgtaa", false);
+  EXPECT_EQ(lane.rows, static_cast<int>(colshow::kMaxLaneRows));
+  EXPECT_EQ(lane.features.back().row, lane.rows - 1);
+}
+
 TEST(FeatureLane, CodonsAsThePageCarriesThem) {
   std::vector<colshow::Codon> codons = {{1, 'M'}, {4, 'A'}, {7, 'K'}, {13, 'L'}, {16, '*'}, {20, 'W'}};
   std::string text;

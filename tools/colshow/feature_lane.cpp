@@ -290,6 +290,7 @@ FeatureLane BuildLane(const std::vector<col::FeatureLine>& lines, const Position
         return std::all_of(f.blocks.begin(), f.blocks.end(), [&](const LineSpan& b) { return fits(taken[r], b); });
       };
       while (row < taken.size() && !free(row)) ++row;
+      if (row == first_row + kMaxLaneRows) --row;
       if (row == taken.size()) {
         taken.emplace_back();
         lane.translated.push_back(false);

@@ -64,6 +64,11 @@ FeatureClass ClassOf(std::string_view key);
 // across the origin, a trans-spliced CDS).
 constexpr long long kJoinLimit = 10000;
 
+// Features that find no free row among this many (of CDS, or of the other
+// keys) share the last: a file of thousands of features over one region
+// keeps a page that draws.
+constexpr std::size_t kMaxLaneRows = 32;
+
 struct LaneFeature {
   col::FeatureLine line;
   FeatureClass kind = kOtherClass;
