@@ -8,6 +8,8 @@ Usage: browser_check.py CHECK CHROMIUM BIN_DIR SAMPLE_GB
            an alignment places residues by alignpos
   hostile  names and fields with markup, quotes, & and NUL add no element
   far      a ten-million-residue page opened at #pos=9000000 shows there
+  genes    feature names and arrow heads, the translation under each codon's
+           middle base, and the minus entry reached by its own name
 """
 import html.parser
 import os
@@ -62,6 +64,9 @@ class Dom(html.parser.HTMLParser):
         super().__init__()
         self.tags, self.rows, self.h2, self.body = {}, [], [], {}
         self.stack, self.texts, self.pre = [], [], ""
+        # The section of each row, the bars (section, classes, text) and
+        # the rows that hold the position mark (section, data-row).
+        self.section, self.row_section, self.bars, self.marks = None, [], [], []
         self.feed(text)
 
     def handle_starttag(self, tag, attrs):
@@ -70,8 +75,13 @@ class Dom(html.parser.HTMLParser):
         cls = (a.get("class") or "").split()
         if tag == "body":
             self.body = a
+        if tag == "section":
+            self.section = a.get("id")
         if "row" in cls:
             self.rows.append((int(a.get("data-row", -1)), []))
+            self.row_section.append(self.section)
+        if "mark" in cls and self.rows:
+            self.marks.append((self.section, self.rows[-1][0]))
         if tag == "div" and "line" in cls and self.rows:
             self.rows[-1][1].append([])
         self.stack.append((tag, cls))
@@ -88,6 +98,8 @@ class Dom(html.parser.HTMLParser):
             self.h2.append(text)
         if t == "pre":
             self.pre += text
+        if t == "div" and "bar" in cls:
+            self.bars.append((self.section, cls, text))
         div = next((c for tg, c in reversed(self.stack) if tg == "div"), [])
         if self.rows and self.rows[-1][1] and "line" in div and t == "span" and (
                 "pos" in cls or "seq" in cls or "name" in cls):
@@ -264,7 +276,61 @@ def check_far():
     expect(mark > 20, "the position is marked on screen (%d pixels)" % mark)
 
 
-{"pixels": check_pixels, "dom": check_dom, "hostile": check_hostile, "far": check_far}[CHECK]()
+STANDARD_CODE = dict(zip(
+    (a + b + c for a in "tcag" for b in "tcag" for c in "tcag"),
+    "FFLLSSSSYY**CC*WLLLLPPPPHHQQRRRRIIIMTTTTNNKKSSRRVVVVAAAADDEEGGGG"))
+
+
+def codon_letters(seq, ranges, minus):
+    """{position of the middle base: amino acid} of a CDS read from the
+    record's residues (seq[0] is position 1), ranges in reading order."""
+    comp = {"a": "t", "c": "g", "g": "c", "t": "a"}
+    order = [p for a, b in ranges for p in (range(b, a - 1, -1) if minus else range(a, b + 1))]
+    out = {}
+    for k in range(0, len(order) - 2, 3):
+        bases = "".join(comp[seq[p - 1]] if minus else seq[p - 1] for p in order[k:k + 3])
+        out[order[k + 1]] = "M" if k == 0 and bases in ("atg", "ttg", "ctg") else STANDARD_CODE[bases]
+    return out
+
+
+def check_genes():
+    sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+    import feature_fixture
+    gb = open(SAMPLE).read()
+    plain = tool("morvel", "--gene", "--bothstrand", SAMPLE).decode()
+    seq = residues_of(tool("morvel", SAMPLE))
+    src = feature_fixture.with_features(plain, gb).encode()
+    letters = codon_letters(seq, [(81, 200), (301, 468)], False)
+    letters.update(codon_letters(seq, [(555, 596)], True))
+    n = len(seq)
+    out = page(src, "genes")
+    for fragment, entry, line_of in (("#entry=SAMPLE01&pos=580", "entry-1", lambda p: p - 1),
+                                     ("#entry=SAMPLE01%20(minus)&pos=420", "entry-2", lambda p: n - p)):
+        dom = Dom(chromium(out, fragment))
+        expect(dom.body.get("data-ready") == "1", "the page's script ran to its end")
+        bars = [(c, t) for s, c, t in dom.bars if s == entry]
+        forward, backward = ("sam1", "sam2") if entry == "entry-1" else ("sam2", "sam1")
+        expect(any(t == forward + " \u25b6" for c, t in bars), "%s: %s points right" % (entry, forward))
+        expect(any(t == "\u25c0 " + backward for c, t in bars), "%s: %s points left" % (entry, backward))
+        expect(any("r" in c for c, t in bars) and any("l" in c for c, t in bars), "%s: arrow heads" % entry)
+        rows = [(r, lines) for (r, lines), s in zip(dom.rows, dom.row_section) if s == entry]
+        checked = 0
+        for r, lines in rows:
+            want = [" "] * 60
+            for p, aa in letters.items():
+                if 0 <= line_of(p) - 60 * r < 60:
+                    want[line_of(p) - 60 * r] = aa
+            got = [l[1] for l in lines if len(l) == 2 and l[0] == "translation" and l[1].strip()]
+            if "".join(want).strip():
+                checked += 1
+                expect("".join(want).rstrip() in [g.rstrip() for g in got],
+                       "%s row %d: amino acids under the middle bases: %r" % (entry, r, got))
+        expect(checked >= 2, "%s: rows with codons were checked (%d)" % (entry, checked))
+    row = line_of(420) // 60
+    expect(("entry-2", row) in dom.marks, "#entry=SAMPLE01 (minus) marks position 420 there: %r" % dom.marks)
+
+
+{"pixels": check_pixels, "dom": check_dom, "hostile": check_hostile, "far": check_far, "genes": check_genes}[CHECK]()
 subprocess.run(["rm", "-rf", WORK])
 print("%s: %d passed, %d failed" % (CHECK, 0 if failures else 1, len(failures)) if failures else "%s: ok" % CHECK)
 sys.exit(1 if failures else 0)

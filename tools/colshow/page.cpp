@@ -117,10 +117,22 @@ void PageWriter::Begin(const Header& header) {
   out_.Write("<div class=\"legend\"><b>Tracks</b>\n");
   PutLegendLine(out_, kIntronExonColours);
   PutLegendLine(out_, kCodonPosColours);
-  out_.Write(
-      "<span>&#8250;&#8250; plus strand</span><span>&#8249;&#8249; minus strand</span>\n"
-      "<span><i style=\"background:#fff\"></i>no colour: white background, black letter</span>\n"
-      "</div>\n");
+  for (const TrackColour& c : kStrandColours) {
+    out_.Write("<span style=\"color:");
+    out_.Write(c.colour);
+    out_.Write("\">");
+    PutMarkup(out_, c.legend);
+    out_.Write("</span>");
+  }
+  out_.Write("\n<span><i style=\"background:#fff\"></i>no colour: white background, black letter</span>\n<b>Features</b>\n");
+  for (const FeatureColour& c : kFeatureColours) {
+    out_.Write("<span><i style=\"background:");
+    out_.Write(c.colour);
+    out_.Write("\"></i>");
+    PutMarkup(out_, c.legend);
+    out_.Write("</span>");
+  }
+  out_.Write("\n<span>&#9654; &#9664; reading direction; amino acids under the middle base of each codon, * a stop</span>\n</div>\n");
 }
 
 void PageWriter::PutEntryText(const Entry& e) {
@@ -134,12 +146,8 @@ void PageWriter::AddEntry(const Entry& e, const EntryView& v, int entryno) {
   out_.Write("<section class=\"entry\" id=\"entry-");
   out_.PutInt(entryno);
   out_.Write("\">\n<h2>");
-  if (v.has_name) {
-    PutMarkup(out_, v.name);
-  } else {
-    out_.Write("entry ");
-    out_.PutInt(entryno);
-  }
+  std::string name = names_.Next(v, entryno);
+  PutMarkup(out_, name);
   out_.Write("</h2>\n<p class=\"meta\">");
   struct Item {
     const char* key;
@@ -157,20 +165,15 @@ void PageWriter::AddEntry(const Entry& e, const EntryView& v, int entryno) {
   out_.Write(v.count == 1 ? " residue shown</p>\n" : " residues shown</p>\n");
   PutEntryText(e);
   out_.Write("<div class=\"view\"></div>\n");
-  PutData(v, entryno);
+  PutData(v, entryno, name);
   out_.Write("</section>\n");
 }
 
-void PageWriter::PutData(const EntryView& v, int entryno) {
+void PageWriter::PutData(const EntryView& v, int entryno, const std::string& name) {
   out_.Write("<script>CS.e.push({id:\"entry-");
   out_.PutInt(entryno);
   out_.Write("\",name:\"");
-  if (v.has_name) {
-    PutScriptString(out_, v.name);
-  } else {
-    out_.Write("entry ");
-    out_.PutInt(entryno);
-  }
+  PutScriptString(out_, name);
   out_.Write("\",n:");
   out_.PutInt(v.count);
   PutIndex(out_, ",res:", v.residue_col);
@@ -203,7 +206,75 @@ void PageWriter::PutData(const EntryView& v, int entryno) {
     PutRuns(out_, v.foreground);
     out_.Put('"');
   }
+  PutLane(v.lane);
   out_.Write("});</script>\n");
+}
+
+// The lane as ft: one array per feature, [row, class, key, name, strand,
+// ranges, codon start, table, direction, [first, last, ...], codons, the
+// line where it ends in reading order]; lt:
+// the rows that hold a translation; tc: the codons of the codonpos and
+// strand columns (plus, minus).
+void PageWriter::PutLane(const FeatureLane& lane) {
+  std::string text;
+  if (!lane.features.empty()) {
+    out_.Write(",\nft:[");
+    bool first = true;
+    for (const LaneFeature& f : lane.features) {
+      out_.Write(first ? "[" : ",\n[");
+      first = false;
+      out_.PutInt(f.row);
+      out_.Put(',');
+      out_.PutInt(f.kind);
+      out_.Write(",\"");
+      PutScriptString(out_, f.line.key);
+      out_.Write("\",\"");
+      PutScriptString(out_, f.line.name);
+      out_.Write("\",\"");
+      out_.Put(f.line.strand);
+      out_.Write("\",\"");
+      for (std::size_t k = 0; k < f.line.ranges.size(); ++k) {
+        if (k) out_.Put(',');
+        out_.PutInt(f.line.ranges[k].first);
+        out_.Put('-');
+        out_.PutInt(f.line.ranges[k].last);
+      }
+      out_.Write("\",");
+      out_.PutInt(f.line.codon_start);
+      out_.Put(',');
+      out_.PutInt(f.line.transl_table);
+      out_.Put(',');
+      out_.PutInt(f.direction);
+      out_.Write(",[");
+      for (std::size_t k = 0; k < f.spans.size(); ++k) {
+        if (k) out_.Put(',');
+        out_.PutInt(f.spans[k].first);
+        out_.Put(',');
+        out_.PutInt(f.spans[k].last);
+      }
+      out_.Write("],\"");
+      text.clear();
+      AppendCodonText(text, f.codons);
+      PutScriptString(out_, text);
+      out_.Write("\",");
+      out_.PutInt(f.end_line);
+      out_.Put(']');
+    }
+    out_.Write("],\nlt:[");
+    for (int r = 0; r < lane.rows; ++r) out_.Write(r == 0 ? (lane.translated[r] ? "1" : "0") : (lane.translated[r] ? ",1" : ",0"));
+    out_.Put(']');
+  }
+  if (lane.HasTrackCodons()) {
+    out_.Write(",\ntc:[");
+    for (int k = 0; k < 2; ++k) {
+      text.clear();
+      AppendCodonText(text, lane.track_codons[k]);
+      out_.Write(k ? ",\"" : "\"");
+      PutScriptString(out_, text);
+      out_.Put('"');
+    }
+    out_.Put(']');
+  }
 }
 
 void PageWriter::End() {
@@ -213,6 +284,24 @@ void PageWriter::End() {
   out_.Write(kPageScript.substr(0, ColoursAt()));
   PutScriptColours(out_, "IE", kIntronExonColours);
   PutScriptColours(out_, "CP", kCodonPosColours);
+  PutScriptColours(out_, "ST", kStrandColours);
+  out_.Write("var FC = [");
+  for (std::size_t k = 0; k < std::size(kFeatureColours); ++k) {
+    out_.Write(k ? ", [\"" : "[\"");
+    out_.Write(kFeatureColours[k].colour);
+    out_.Write("\", \"");
+    out_.Write(kFeatureColours[k].ink);
+    out_.Write("\"]");
+  }
+  out_.Write("];\nvar JL = ");
+  out_.PutInt(kJoinLimit);
+  out_.Write(";\nvar TN = [");
+  for (std::size_t k = 0; k < std::size(kTrackNames); ++k) {
+    out_.Write(k ? ", \"" : "\"");
+    out_.Write(kTrackNames[k]);
+    out_.Put('"');
+  }
+  out_.Write("];\n");
   out_.Write(kPageScript.substr(ColoursAt() + kColoursLine.size()));
   out_.Write("</script>\n");
   out_.Write("</body>\n</html>\n");

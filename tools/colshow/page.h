@@ -31,11 +31,13 @@ class PageWriter {
 
  private:
   void PutEntryText(const col::Entry& e);
-  void PutData(const EntryView& view, int entryno);
+  void PutData(const EntryView& view, int entryno, const std::string& name);
+  void PutLane(const FeatureLane& lane);
 
   col::Output& out_;
   PageOptions options_;
   int entries_ = 0;
+  EntryNames names_;
 };
 
 // The colour as six hexadecimal digits.

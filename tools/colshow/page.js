@@ -1,7 +1,9 @@
 (function () {
 "use strict";
-var W = CS.w, E = CS.e, doc = document, SC = doc.querySelector("main"), MAXH = 8000000, LINE = 18, TRKH = 6;
+var W = CS.w, E = CS.e, doc = document, SC = doc.querySelector("main"), MAXH = 8000000, LINE = 18, TRKH = 9, BAR = 16, GAP = 9;
 /* IE and CP, the track colours by letter, are written in here from colours.h. */
+/* So are ST (strand chevrons), FC (feature bar and ink by class), JL (the longest gap
+   a feature's bar joins) and TN (track names). */
 function el(tag, cls, text) {
   var x = doc.createElement(tag);
   if (cls) x.className = cls;
@@ -85,7 +87,7 @@ VList.prototype.draw = function () {
   var rect = this.view.getBoundingClientRect(), top = SC.getBoundingClientRect().top, vh = SC.clientHeight, y = top - rect.top;
   if (rect.bottom < top - vh || rect.top > top + 2 * vh || !this.count) { this.reset(); return; }
   var t = this.toV(y, vh), first = Math.max(0, Math.floor((t - vh / 2) / this.h)),
-      last = Math.min(this.count - 1, Math.floor((t + 1.5 * vh) / this.h)), keep = new Map();
+      last = Math.min(this.count - 1, Math.floor((t + 2 * vh) / this.h)), keep = new Map();
   this.items.forEach(function (n, k) { if (k >= first && k <= last) keep.set(k, n); else n.remove(); });
   for (var k = first; k <= last; k++) {
     var n = keep.get(k);
@@ -116,19 +118,24 @@ function same(c) { return c; }
 function posText(en, i) { var v = en.posR ? en.posR.at(i) : null; return v == null ? String(i + 1) : v; }
 function first(v) { return v == null ? "." : v.charAt(0); }
 
+// The gene-structure letter shown: coding positions (codonpos 1-3) under
+// no exon, intron or UTR letter show as a CDS (colours.h, ShownRegion).
+function shownRegion(v, cp) { return cp >= "1" && cp <= "3" && "EI35".indexOf(v) < 0 ? "C" : v; }
 function trackLine(en, t, runs, a, b) {
-  var line = el("div", "trk"), seq = el("span", "seq");
-  line.appendChild(el("span", "pos"));
+  var line = el("div", "trk"), seq = el("span", "seq"), cpR = en.trk[1] >= 0 ? en.cols[en.trk[1]] : null;
+  line.appendChild(label(TN[t]));
   for (var s = a; s < b; s += 10) {
     var blk = el("span", "blk"), e = Math.min(b, s + 10), c = s;
+    var at = t === 0 && cpR ? function (i) { return shownRegion(first(runs.at(i)), first(cpR.at(i))); }
+                            : function (i) { return first(runs.at(i)); };
     while (c < e) {
-      var v = first(runs.at(c)), d = c + 1, sp = el("span", "tk");
-      while (d < e && first(runs.at(d)) === v) d++;
+      var v = at(c), d = c + 1, sp = el("span", "tk");
+      while (d < e && at(d) === v) d++;
       sp.style.width = ((d - c) * CW) + "px";
       if (t === 0 && IE[v]) sp.style.background = IE[v];
       if (t === 1 && CP[v]) sp.style.background = CP[v];
-      if (t === 2 && (v === "+" || v === "-")) {
-        sp.className = "tk st"; sp.style.letterSpacing = (CW - SW) + "px";
+      if (t === 2 && ST[v]) {
+        sp.className = "tk st"; sp.style.letterSpacing = (CW - SW) + "px"; sp.style.color = ST[v];
         sp.textContent = (v === "+" ? "\u203a" : "\u2039").repeat(d - c);
       }
       blk.appendChild(sp); c = d;
@@ -138,14 +145,91 @@ function trackLine(en, t, runs, a, b) {
   line.appendChild(seq);
   return line;
 }
-function markAt(row, off) {
+
+// Items over line ranges [lo, hi], found by overlap with a row of lines.
+function Spans(items) {
+  items.sort(function (x, y) { return x.lo - y.lo; });
+  var reach = -1;
+  this.items = items;
+  this.reach = items.map(function (x) { return (reach = Math.max(reach, x.hi)); });
+}
+Spans.prototype.each = function (a, b, fn) {
+  var lo = 0, hi = this.items.length;
+  while (lo < hi) { var mid = (lo + hi) >> 1; if (this.items[mid].lo < b) lo = mid + 1; else hi = mid; }
+  for (var k = lo - 1; k >= 0 && this.reach[k] >= a; k--) if (this.items[k].hi >= a) fn(this.items[k]);
+};
+// Codons as the page carries them: "LINE STEP LETTERS" groups.
+function codonGroups(text, into) {
+  var t = text ? text.split(" ") : [];
+  for (var j = 0; j + 2 < t.length; j += 3) {
+    var line = +t[j], step = +t[j + 1], aa = t[j + 2], end = line + step * (aa.length - 1);
+    into.push({lo: Math.min(line, end), hi: Math.max(line, end), line: line, step: step, aa: aa});
+  }
+  return into;
+}
+// The amino-acid letters of the groups in lines a..b-1 of a row.
+function aminoLine(spans, a, b, name) {
+  var cells = new Array(b - a).fill(" "), line = el("div", "line aa"), seq = el("span", "seq");
+  spans.each(a, b, function (g) {
+    for (var j = 0; j < g.aa.length; j++) {
+      var i = g.line + j * g.step;
+      if (i >= a && i < b) cells[i - a] = g.aa.charAt(j);
+      if (!g.step) break;
+    }
+  });
+  line.appendChild(label(name));
+  for (var s = a; s < b; s += 10) seq.appendChild(el("span", "blk", cells.slice(s - a, Math.min(b, s + 10) - a).join("")));
+  line.appendChild(seq);
+  return line;
+}
+// A track's name in the position column, as wide as the positions.
+function label(text) {
+  var x = el("span", "pos tn", text);
+  x.style.width = (10 * CW) + "px"; x.style.marginRight = CW + "px";
+  return x;
+}
+function cellX(off) { return (11 + off + Math.floor(off / 10)) * CW; }
+// One lane row of a page row: per block of a feature (its spans joined
+// across short gaps) a bar per span, a thin line between them, the name
+// inside and an arrow head where the feature ends.
+function laneLine(en, r, a, b) {
+  var line = el("div", "lane");
+  en.rows[r].each(a, b, function (blk) {
+    var f = blk.f, lo = Math.max(a, blk.lo), hi = Math.min(b - 1, blk.hi), col = FC[f.cls] || FC[FC.length - 1];
+    var join = el("div", "join"), named = false;
+    join.style.left = cellX(lo - a) + "px"; join.style.width = (cellX(hi - a) + CW - cellX(lo - a)) + "px";
+    join.style.background = col[0];
+    line.appendChild(join);
+    blk.spans.forEach(function (s) {
+      if (s[1] < a || s[0] >= b) return;
+      var x = Math.max(a, s[0]) - a, y = Math.min(b - 1, s[1]) - a, bar = el("div", "bar");
+      var head = f.dir > 0 && s[1] === f.end && f.end < b ? "r" : f.dir < 0 && s[0] === f.end && f.end >= a ? "l" : "";
+      if (head) bar.className = "bar " + head;
+      bar.style.left = cellX(x) + "px"; bar.style.width = (cellX(y) + CW - cellX(x)) + "px";
+      bar.style.background = col[0]; bar.style.color = col[1];
+      var name = f.name === "." ? f.key : f.name;
+      if (!named) bar.textContent = f.dir > 0 ? name + " \u25b6" : f.dir < 0 ? "\u25c0 " + name : name;
+      named = true;
+      bar.setAttribute("data-e", en.x); bar.setAttribute("data-f", f.k);
+      line.appendChild(bar);
+    });
+  });
+  return line;
+}
+function markAt(row, off, top) {
   var m = el("div", "mark");
+  m.style.top = top + "px";
   m.style.left = ((11 + off + Math.floor(off / 10)) * CW) + "px"; m.style.width = CW + "px";
   row.appendChild(m);
 }
 function seqRow(en, r) {
   var a = r * W, b = Math.min(en.n, a + W), row = el("div", "row"), line = el("div", "line"), seq = el("span", "seq");
   row.setAttribute("data-row", r);
+  if (en.rows.length) row.appendChild(el("div", "sep"));
+  for (var q = 0; q < en.rows.length; q++) {
+    row.appendChild(laneLine(en, q, a, b));
+    if (en.lt[q]) row.appendChild(aminoLine(en.aa[q], a, b, "translation"));
+  }
   line.appendChild(el("span", "pos", posText(en, a)));
   for (var s = a; s < b; s += 10) {
     var blk = el("span", "blk");
@@ -157,10 +241,34 @@ function seqRow(en, r) {
   line.appendChild(el("span", "pos end", posText(en, b - 1)));
   row.appendChild(line);
   for (var t = 0; t < 3; t++) if (en.trk[t] >= 0) row.appendChild(trackLine(en, t, en.cols[en.trk[t]], a, b));
-  if (en.mark >= a && en.mark < b) markAt(row, en.mark - a);
+  en.tcs.forEach(function (g) { row.appendChild(aminoLine(g.spans, a, b, g.label)); });
+  if (en.mark >= a && en.mark < b) markAt(row, en.mark - a, en.top);
   return row;
 }
-
+// The lane rows of an entry's features, the codons of its CDS rows, and the
+// codons of its codonpos and strand columns.
+function readFeatures(en) {
+  en.rows = []; en.aa = []; en.lt = en.lt || []; en.tcs = [];
+  var rows = [], aa = [];
+  (en.ft || []).forEach(function (d, k) {
+    var sp = [], j;
+    for (j = 0; j + 1 < d[9].length; j += 2) sp.push([d[9][j], d[9][j + 1]]);
+    var f = {k: k, row: d[0], cls: d[1], key: d[2], name: d[3], dir: d[8], end: d[11]}, blk = null;
+    rows[f.row] = rows[f.row] || [];
+    sp.forEach(function (s) {
+      if (blk && s[0] - blk.hi - 1 <= JL) { blk.hi = Math.max(blk.hi, s[1]); blk.spans.push(s); return; }
+      blk = {lo: s[0], hi: s[1], f: f, spans: [s]};
+      rows[f.row].push(blk);
+    });
+    codonGroups(d[10], (aa[f.row] = aa[f.row] || []));
+  });
+  for (var r = 0; r < rows.length; r++) { en.rows.push(new Spans(rows[r] || [])); en.aa.push(new Spans(aa[r] || [])); }
+  (en.tc || []).forEach(function (t, k) {
+    var g = codonGroups(t, []);
+    if (g.length) en.tcs.push({spans: new Spans(g), label: k ? "minus aa" : "plus aa"});
+  });
+  en.top = (en.rows.length ? GAP : 0) + en.rows.length * BAR + en.lt.filter(function (x) { return x; }).length * LINE;
+}
 var lists = [], AL = [], AV = null, maxcol = 0;
 E.forEach(function (en, x) {
   en.x = x;
@@ -172,8 +280,10 @@ E.forEach(function (en, x) {
   en.view = doc.getElementById(en.id).querySelector(".view");
   if (CS.align || en.ali >= 0) { AL.push(en); return; }
   var nt = en.trk.filter(function (k) { return k >= 0; }).length;
+  readFeatures(en);
   if (!en.n) en.view.appendChild(el("p", "none", "no residues shown"));
-  en.vl = new VList(en.view, Math.ceil(en.n / W), LINE + nt * TRKH + 6, function (r) { return seqRow(en, r); });
+  en.vl = new VList(en.view, Math.ceil(en.n / W), en.top + LINE + nt * TRKH + en.tcs.length * LINE + 6,
+                    function (r) { return seqRow(en, r); });
   lists.push(en.vl);
 });
 
@@ -226,7 +336,28 @@ addEventListener("resize", later);
 
 // Pointing at a residue shows every field of its body line.
 var tip = el("div", "tip"); tip.hidden = true; doc.body.appendChild(tip);
+function place(ev) {
+  tip.hidden = false;
+  tip.style.left = Math.min(ev.clientX + 14, innerWidth - tip.offsetWidth - 4) + "px";
+  tip.style.top = Math.min(ev.clientY + 14, innerHeight - tip.offsetHeight - 4) + "px";
+}
+// A feature's key, name, strand, ranges and, for a CDS, codon start and code.
+function featureTip(f) {
+  var tb = el("table"), rows = [["key", f.key], ["name", f.name], ["strand", f.strand], ["ranges", f.ranges]];
+  if (f.key === "CDS") rows.push(["codon start", String(f.cs)], ["table", String(f.tt)]);
+  rows.forEach(function (kv) {
+    var tr = el("tr"); tr.appendChild(el("th", null, kv[0])); tr.appendChild(el("td", null, shown(kv[1]))); tb.appendChild(tr);
+  });
+  return tb;
+}
 doc.addEventListener("mousemove", function (ev) {
+  var bar = ev.target.closest && ev.target.closest(".bar[data-f]");
+  if (bar) {
+    var fe = E[+bar.getAttribute("data-e")], d = fe.ft[+bar.getAttribute("data-f")];
+    tip.textContent = "";
+    tip.appendChild(featureTip({key: d[2], name: d[3], strand: d[4], ranges: d[5], cs: d[6], tt: d[7]}));
+    return place(ev);
+  }
   var blk = ev.target.closest && ev.target.closest(".line .blk[data-e]"), en, off, i;
   if (!blk) { tip.hidden = true; return; }
   en = E[+blk.getAttribute("data-e")];
@@ -240,9 +371,8 @@ doc.addEventListener("mousemove", function (ev) {
   en.lab.forEach(function (l, k) {
     var tr = el("tr"); tr.appendChild(el("th", null, shown(l))); tr.appendChild(el("td", null, shown(en.cols[k].at(i)))); tb.appendChild(tr);
   });
-  tip.appendChild(tb); tip.hidden = false;
-  tip.style.left = Math.min(ev.clientX + 14, innerWidth - tip.offsetWidth - 4) + "px";
-  tip.style.top = Math.min(ev.clientY + 14, innerHeight - tip.offsetHeight - 4) + "px";
+  tip.appendChild(tb);
+  place(ev);
 });
 
 // Go to a position: the box, and #pos=N or #entry=NAME&pos=N in the address.

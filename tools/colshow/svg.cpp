@@ -15,7 +15,11 @@ namespace {
 
 constexpr double kCell = 9;      // width of one residue
 constexpr double kLine = 18;     // height of a row of letters
-constexpr double kTrack = 6;     // height of a track line
+constexpr double kTrack = 9;     // height of a track line
+constexpr double kBar = 16;      // height of a feature lane row
+constexpr double kSep = 9;       // space above a row that has a lane
+constexpr double kLegendLine = 16;
+constexpr double kLegend = 4 * kLegendLine + 8;
 constexpr double kLeft = 12;     // page margin
 constexpr double kLabel = 11 * kCell;  // position or name column
 constexpr double kTitle = 40;    // title and meta lines of a panel
@@ -26,6 +30,47 @@ std::string_view ColourOfTrack(int track, char c) {
   if (track == kCodonPos) return ColourOf(kCodonPosColours, c);
   return {};
 }
+
+int TranslatedRows(const FeatureLane& lane) {
+  return static_cast<int>(std::count(lane.translated.begin(), lane.translated.end(), true));
+}
+
+int TrackAminoLines(const FeatureLane& lane) {
+  return !lane.track_codons[0].empty() + !lane.track_codons[1].empty();
+}
+
+// Characters of a UTF-8 text, for the width of a legend item.
+double TextWidth(std::string_view text, double size) {
+  auto n = std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xc0) != 0x80; });
+  return static_cast<double>(n) * size * 0.6;
+}
+
+// Opens a feature's group with the title a viewer shows on hovering: key,
+// name, strand, ranges and, for a CDS, codon start and genetic code.
+void PutFeatureTitle(Output& out, const LaneFeature& f) {
+  out.Write("<g><title>");
+  PutMarkup(out, f.line.key);
+  out.Put(' ');
+  PutMarkup(out, f.line.name);
+  out.Put(' ');
+  out.Put(f.line.strand);
+  out.Put(' ');
+  for (std::size_t k = 0; k < f.line.ranges.size(); ++k) {
+    if (k) out.Put(',');
+    out.PutInt(f.line.ranges[k].first);
+    out.Put('-');
+    out.PutInt(f.line.ranges[k].last);
+  }
+  if (f.line.codon_start) {
+    out.Write(" codon start ");
+    out.PutInt(f.line.codon_start);
+    out.Write(", table ");
+    out.PutInt(f.line.transl_table);
+  }
+  out.Write("</title>\n");
+}
+
+double CellX(double x0, long long k) { return x0 + static_cast<double>(k + k / 10) * kCell; }
 
 void PutNumber(Output& out, double v) {
   char buf[32];
@@ -68,12 +113,18 @@ int TrackCount(const EntryView& v) {
 }  // namespace
 
 void SvgWriter::AddEntry(const EntryView& view, int entryno) {
-  entries_.push_back({view, entryno});
+  entries_.push_back({view, entryno, names_.Next(view, entryno)});
+}
+
+double SvgWriter::RowHeight(const EntryView& v) const {
+  const FeatureLane& lane = v.lane;
+  return (lane.rows ? kSep : 0) + lane.rows * kBar + TranslatedRows(lane) * kLine + kLine + TrackCount(v) * kTrack +
+         TrackAminoLines(lane) * kLine + 6;
 }
 
 double SvgWriter::EntryHeight(const Kept& k) const {
   long long rows = (k.view.count + options_.width - 1) / options_.width;
-  return kTitle + rows * (kLine + TrackCount(k.view) * kTrack + 6) + 10;
+  return kTitle + static_cast<double>(rows) * RowHeight(k.view) + 10;
 }
 
 double SvgWriter::AlignmentHeight() const {
@@ -94,7 +145,7 @@ void SvgWriter::Write(const Header& header) {
   }
   int history = std::max(0, header.ntext() - 1);
   double width = 2 * kLeft + kLabel + (options_.width + (options_.width + 9) / 10) * kCell + kLabel;
-  double height = 30 + history * 14 + 10;
+  double height = 30 + history * 14 + 10 + kLegend;
   if (!aligned_.empty()) height += AlignmentHeight() + 10;
   for (const Kept& k : entries_) {
     if (std::find(aligned_.begin(), aligned_.end(), &k) == aligned_.end()) height += EntryHeight(k) + 10;
@@ -125,7 +176,7 @@ void SvgWriter::Write(const Header& header) {
     out_.Write("</text>\n");
     y += 14;
   }
-  y += 10;
+  y = PutLegend(y + 4) + 6;
   bool alignment_done = false;
   for (const Kept& k : entries_) {
     if (std::find(aligned_.begin(), aligned_.end(), &k) != aligned_.end()) {
@@ -144,7 +195,7 @@ void SvgWriter::Write(const Header& header) {
 
 // A panel's frame and its title: the name, then ACCESSION, LENGTH, STRAND
 // and TYPE.
-static void PutPanel(Output& out, double y, double height, const EntryView* v, int entryno, std::string_view title) {
+static void PutPanel(Output& out, double y, double height, const EntryView* v, std::string_view title) {
   out.Write("<rect x=\"6\" y=\"");
   PutNumber(out, y);
   out.Write("\" width=\"99%\" height=\"");
@@ -152,14 +203,7 @@ static void PutPanel(Output& out, double y, double height, const EntryView* v, i
   out.Write("\" rx=\"6\" fill=\"#f4f5f7\" stroke=\"#c8ccd2\"/>\n<text x=\"12\" y=\"");
   PutNumber(out, y + 18);
   out.Write("\" font-family=\"sans-serif\" font-weight=\"bold\" font-size=\"15\">");
-  if (v && v->has_name) {
-    PutMarkup(out, v->name);
-  } else if (v) {
-    out.Write("entry ");
-    out.PutInt(entryno);
-  } else {
-    out.Write(title);
-  }
+  PutMarkup(out, title);
   out.Write("</text>\n");
   if (!v) return;
   out.Write("<text x=\"12\" y=\"");
@@ -231,8 +275,180 @@ void SvgWriter::PutCells(const EntryView& v, const std::vector<long long>& index
   }
 }
 
-void SvgWriter::PutRow(const EntryView& v, long long a, long long b, double y) {
+// The tracks' and the feature lane's colours, as on the page.
+double SvgWriter::PutLegend(double y) {
+  double x = kLeft;
+  auto item = [&](std::string_view colour, std::string_view text, bool swatch) {
+    if (swatch) {
+      out_.Write("<rect x=\"");
+      PutNumber(out_, x);
+      out_.Write("\" y=\"");
+      PutNumber(out_, y + 4);
+      out_.Write("\" width=\"14\" height=\"8\" stroke=\"#999\" fill=\"");
+      out_.Write(colour);
+      out_.Write("\"/>\n");
+      x += 18;
+    }
+    out_.Write("<text x=\"");
+    PutNumber(out_, x);
+    out_.Write("\" y=\"");
+    PutNumber(out_, y + 12);
+    out_.Write("\" font-size=\"11\"");
+    if (!swatch && !colour.empty()) {
+      out_.Write(" fill=\"");
+      out_.Write(colour);
+      out_.Put('"');
+    }
+    out_.Write(" xml:space=\"preserve\">");
+    PutMarkup(out_, text);
+    out_.Write("</text>\n");
+    x += TextWidth(text, 11) + 14;
+  };
+  auto next_line = [&] {
+    x = kLeft;
+    y += kLegendLine;
+  };
+  item({}, "Tracks", false);
+  for (const TrackColour& c : kIntronExonColours) item(c.colour, c.legend, true);
+  next_line();
+  for (const TrackColour& c : kCodonPosColours) item(c.colour, c.legend, true);
+  for (const TrackColour& c : kStrandColours) item(c.colour, c.legend, false);
+  item("#fff", "no colour: white background, black letter", true);
+  next_line();
+  item({}, "Features", false);
+  for (const FeatureColour& c : kFeatureColours) item(c.colour, c.legend, true);
+  next_line();
+  item({}, "\xe2\x96\xb6 \xe2\x97\x80 reading direction; amino acids under the middle base of each codon, * a stop", false);
+  return y + kLegendLine;
+}
+
+// A line of amino-acid letters under the cells of lines a..b-1.
+void SvgWriter::PutAminoLine(const std::string& letters, std::string_view label, long long a, long long b, double y) {
   double x0 = kLeft + kLabel;
+  out_.Write("<text x=\"");
+  PutNumber(out_, x0 - kCell);
+  out_.Write("\" y=\"");
+  PutNumber(out_, y + 13);
+  out_.Write("\" text-anchor=\"end\" font-family=\"sans-serif\" font-size=\"10\" fill=\"#57606a\">");
+  out_.Write(label);
+  out_.Write("</text>\n");
+  std::string shown;
+  std::string xs;
+  for (long long i = a; i < b; ++i) {
+    char c = letters[static_cast<std::size_t>(i)];
+    if (c == ' ') continue;
+    if (!shown.empty()) xs += ' ';
+    char buf[32];
+    int n = std::snprintf(buf, sizeof buf, "%.2f", CellX(x0, i - a) + 1.5);
+    xs.append(buf, static_cast<std::size_t>(n));
+    shown += c;
+  }
+  if (shown.empty()) return;
+  out_.Write("<text class=\"aa\" y=\"");
+  PutNumber(out_, y + 14);
+  out_.Write("\" font-weight=\"bold\" x=\"");
+  out_.Write(xs);
+  out_.Write("\">");
+  PutMarkup(out_, shown);
+  out_.Write("</text>\n");
+}
+
+// The lane rows of lines a..b-1 from y, each CDS row with its translation
+// under it; the y after them.
+double SvgWriter::PutLane(const EntryView& v, const AminoLines& amino, long long a, long long b, double y) {
+  const FeatureLane& lane = v.lane;
+  double x0 = kLeft + kLabel;
+  auto rect = [&](double x, double ry, double w, double h, std::string_view fill) {
+    out_.Write("<rect x=\"");
+    PutNumber(out_, x);
+    out_.Write("\" y=\"");
+    PutNumber(out_, ry);
+    out_.Write("\" width=\"");
+    PutNumber(out_, w);
+    out_.Write("\" height=\"");
+    PutNumber(out_, h);
+    out_.Write("\" fill=\"");
+    out_.Write(fill);
+    out_.Write("\"/>\n");
+  };
+  for (int row = 0; row < lane.rows; ++row) {
+    for (const LaneFeature& f : lane.features) {
+      auto meets = [&](const LineSpan& s) { return s.last >= a && s.first < b; };
+      if (f.row != row || std::none_of(f.blocks.begin(), f.blocks.end(), meets)) continue;
+      const FeatureColour& colour = kFeatureColours[f.kind];
+      PutFeatureTitle(out_, f);
+      for (const LineSpan& block : f.blocks) {
+        if (!meets(block)) continue;
+        double left = CellX(x0, std::max(a, block.first) - a), right = CellX(x0, std::min(b - 1, block.last) - a) + kCell;
+        rect(left, y + 7, right - left, 2, colour.colour);
+      }
+      bool named = false;
+      for (const LineSpan& s : f.spans) {
+        if (s.last < a || s.first >= b) continue;
+        double x = CellX(x0, std::max(a, s.first) - a), w = CellX(x0, std::min(b - 1, s.last) - a) + kCell - x;
+        rect(x, y + 1, w, 14, colour.colour);
+        // The arrow head where the feature ends in its reading direction.
+        bool head_right = f.direction > 0 && s.last == f.end_line && f.end_line < b;
+        bool head_left = f.direction < 0 && s.first == f.end_line && f.end_line >= a;
+        if (head_right || head_left) {
+          double tip = head_right ? x + w + 6 : x - 6, base = head_right ? x + w : x;
+          out_.Write("<polygon fill=\"");
+          out_.Write(colour.colour);
+          out_.Write("\" points=\"");
+          PutNumber(out_, base);
+          out_.Put(',');
+          PutNumber(out_, y + 1);
+          out_.Put(' ');
+          PutNumber(out_, tip);
+          out_.Put(',');
+          PutNumber(out_, y + 8);
+          out_.Put(' ');
+          PutNumber(out_, base);
+          out_.Put(',');
+          PutNumber(out_, y + 15);
+          out_.Write("\"/>\n");
+        }
+        if (named) continue;
+        named = true;
+        std::string name = f.line.name == "." ? f.line.key : f.line.name;
+        name = f.direction > 0 ? name + " \xe2\x96\xb6" : f.direction < 0 ? "\xe2\x97\x80 " + name : name;
+        out_.Write("<text x=\"");
+        PutNumber(out_, x + 3);
+        out_.Write("\" y=\"");
+        PutNumber(out_, y + 12);
+        out_.Write("\" font-family=\"sans-serif\" font-size=\"10\" fill=\"");
+        out_.Write(colour.ink);
+        out_.Write("\" textLength=\"");
+        double fit = std::min(TextWidth(name, 10), std::max(w - 6, 1.0));
+        PutNumber(out_, fit);
+        out_.Write("\" lengthAdjust=\"spacingAndGlyphs\">");
+        PutMarkup(out_, name);
+        out_.Write("</text>\n");
+      }
+      out_.Write("</g>\n");
+    }
+    y += kBar;
+    if (amino.lane_rows[static_cast<std::size_t>(row)] >= 0) {
+      PutAminoLine(amino.letters[static_cast<std::size_t>(amino.lane_rows[static_cast<std::size_t>(row)])],
+                   "translation", a, b, y);
+      y += kLine;
+    }
+  }
+  return y;
+}
+
+void SvgWriter::PutRow(const EntryView& v, const AminoLines& amino, long long a, long long b, double y) {
+  double x0 = kLeft + kLabel;
+  if (v.lane.rows) {
+    out_.Write("<rect x=\"");
+    PutNumber(out_, x0 - kLabel);
+    out_.Write("\" y=\"");
+    PutNumber(out_, y);
+    out_.Write("\" width=\"");
+    PutNumber(out_, kLabel + CellX(0, options_.width));
+    out_.Write("\" height=\"1\" fill=\"#d0d4da\"/>\n");
+    y = PutLane(v, amino, a, b, y + kSep);
+  }
   auto label = [&](double x, const char* anchor, const std::string& text) {
     out_.Write("<text x=\"");
     PutNumber(out_, x);
@@ -253,54 +469,90 @@ void SvgWriter::PutRow(const EntryView& v, long long a, long long b, double y) {
   double ty = y + kLine;
   for (int t = 0; t < kTracks; ++t) {
     if (!v.track_col[t]) continue;
+    out_.Write("<text x=\"");
+    PutNumber(out_, x0 - kCell);
+    out_.Write("\" y=\"");
+    PutNumber(out_, ty + 7);
+    out_.Write("\" text-anchor=\"end\" font-family=\"sans-serif\" font-size=\"8\" fill=\"#57606a\">");
+    out_.Write(kTrackNames[t]);
+    out_.Write("</text>\n");
     for (long long i = a; i < b; ++i) {
-      char c = v.tracks[t][i];
-      std::size_t k = i - a;
-      double x = x0 + (k + k / 10) * kCell;
+      auto at = static_cast<std::size_t>(i);
+      char c = t == kIntronExon ? ShownRegion(v.tracks[t][at], v.tracks[kCodonPos][at]) : v.tracks[t][at];
+      double x = CellX(x0, i - a);
       if (std::string_view colour = ColourOfTrack(t, c); !colour.empty()) {
         out_.Write("<rect x=\"");
         PutNumber(out_, x);
         out_.Write("\" y=\"");
         PutNumber(out_, ty);
-        out_.Write("\" width=\"9\" height=\"5\" fill=\"");
+        out_.Write("\" width=\"9\" height=\"8\" fill=\"");
         out_.Write(colour);
         out_.Write("\"/>\n");
       } else if (t == kStrand && (c == '+' || c == '-')) {
         // A chevron pointing along the strand.
         double x1 = c == '+' ? x + 3 : x + 6, x2 = c == '+' ? x + 6 : x + 3;
-        out_.Write("<polyline fill=\"none\" stroke=\"#333\" points=\"");
+        out_.Write("<polyline fill=\"none\" stroke=\"");
+        out_.Write(ColourOf(kStrandColours, c));
+        out_.Write("\" stroke-width=\"1.5\" points=\"");
         PutNumber(out_, x1);
         out_.Put(',');
         PutNumber(out_, ty);
         out_.Put(' ');
         PutNumber(out_, x2);
         out_.Put(',');
-        PutNumber(out_, ty + 2.5);
+        PutNumber(out_, ty + 4);
         out_.Put(' ');
         PutNumber(out_, x1);
         out_.Put(',');
-        PutNumber(out_, ty + 5);
+        PutNumber(out_, ty + 8);
         out_.Write("\"/>\n");
       }
     }
     ty += kTrack;
   }
+  // The codons of the codonpos and strand columns, plus strand first.
+  std::size_t k = static_cast<std::size_t>(TranslatedRows(v.lane));
+  for (int strand = 0; strand < 2; ++strand) {
+    if (v.lane.track_codons[strand].empty()) continue;
+    PutAminoLine(amino.letters[k++], strand ? "minus aa" : "plus aa", a, b, ty);
+    ty += kLine;
+  }
 }
 
 void SvgWriter::PutEntry(const Kept& k, double y) {
   const EntryView& v = k.view;
-  PutPanel(out_, y, EntryHeight(k), &v, k.entryno, "");
-  double row_height = kLine + TrackCount(v) * kTrack + 6;
+  PutPanel(out_, y, EntryHeight(k), &v, k.name);
+  AminoLines amino;
+  auto letters = [&](const std::vector<Codon>& codons, std::string& into) {
+    for (const Codon& c : codons) {
+      if (c.line >= 0 && c.line < v.count) into[static_cast<std::size_t>(c.line)] = c.amino;
+    }
+  };
+  amino.lane_rows.assign(static_cast<std::size_t>(v.lane.rows), -1);
+  for (int row = 0; row < v.lane.rows; ++row) {
+    if (!v.lane.translated[static_cast<std::size_t>(row)]) continue;
+    amino.lane_rows[static_cast<std::size_t>(row)] = static_cast<int>(amino.letters.size());
+    amino.letters.emplace_back(static_cast<std::size_t>(v.count), ' ');
+  }
+  for (const LaneFeature& f : v.lane.features) {
+    if (!f.codons.empty()) letters(f.codons, amino.letters[static_cast<std::size_t>(amino.lane_rows[f.row])]);
+  }
+  for (const std::vector<Codon>& codons : v.lane.track_codons) {
+    if (codons.empty()) continue;
+    amino.letters.emplace_back(static_cast<std::size_t>(v.count), ' ');
+    letters(codons, amino.letters.back());
+  }
+  double row_height = RowHeight(v);
   double ry = y + kTitle;
   for (long long a = 0; a < v.count; a += options_.width) {
-    PutRow(v, a, std::min(v.count, a + options_.width), ry);
+    PutRow(v, amino, a, std::min(v.count, a + options_.width), ry);
     ry += row_height;
   }
 }
 
 void SvgWriter::PutAlignment(double y) {
   std::string title = "Alignment of " + std::to_string(aligned_.size()) + (aligned_.size() == 1 ? " entry" : " entries");
-  PutPanel(out_, y, AlignmentHeight(), nullptr, 0, title);
+  PutPanel(out_, y, AlignmentHeight(), nullptr, title);
   // Each entry's line at each alignment position.
   std::vector<std::vector<long long>> at(aligned_.size(), std::vector<long long>(columns_, -1));
   for (std::size_t e = 0; e < aligned_.size(); ++e) {
@@ -328,8 +580,7 @@ void SvgWriter::PutAlignment(double y) {
       out_.Write("<text x=\"12\" y=\"");
       PutNumber(out_, ly + 14);
       out_.Write("\">");
-      std::string name = v.has_name ? v.name : "entry " + std::to_string(aligned_[e]->entryno);
-      PutMarkup(out_, name.substr(0, 16));
+      PutMarkup(out_, aligned_[e]->name.substr(0, 16));
       out_.Write("</text>\n");
       std::vector<long long> index(at[e].begin() + a, at[e].begin() + b);
       PutCells(v, index, x0, ly);

@@ -5,6 +5,8 @@
 // kSvgResidueLimit residues.
 #pragma once
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "col.h"
@@ -27,10 +29,22 @@ class SvgWriter {
   struct Kept {
     EntryView view;
     int entryno;
+    std::string name;  // as the page calls it (EntryNames)
+  };
+  // The amino-acid letter at each shown line (' ' for none), per lane row
+  // that holds a translation, then per strand of the codonpos and strand
+  // columns that has codons.
+  struct AminoLines {
+    std::vector<int> lane_rows;  // the lane row of each line, or -1
+    std::vector<std::string> letters;
   };
   double EntryHeight(const Kept& k) const;
+  double RowHeight(const EntryView& v) const;
+  double PutLegend(double y);
   void PutEntry(const Kept& k, double y);
-  void PutRow(const EntryView& v, long long a, long long b, double y);
+  void PutRow(const EntryView& v, const AminoLines& amino, long long a, long long b, double y);
+  double PutLane(const EntryView& v, const AminoLines& amino, long long a, long long b, double y);
+  void PutAminoLine(const std::string& letters, std::string_view label, long long a, long long b, double y);
   void PutCells(const EntryView& v, const std::vector<long long>& index, double x0, double y);
   void PutAlignment(double y);
   double AlignmentHeight() const;
@@ -40,6 +54,7 @@ class SvgWriter {
   std::vector<Kept> entries_;
   std::vector<const Kept*> aligned_;
   long long columns_ = 0;  // alignment positions
+  EntryNames names_;
 };
 
 }  // namespace colshow

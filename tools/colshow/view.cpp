@@ -196,6 +196,40 @@ void ColumnRuns::Close() {
 
 void ColumnRuns::Finish() { Close(); }
 
+// "<count><kind>" or "<count>p<period>".
+bool ReadRunHead(std::string_view word, long long& count, char& kind, long long& period) {
+  std::size_t k = word.find_first_of("cipmr");
+  if (k == std::string_view::npos || !ReadDecimal(word.substr(0, k), INT64_MAX / 4, count)) return false;
+  kind = word[k];
+  if (kind == 'p') return ReadDecimal(word.substr(k + 1), 3, period) && period >= 2;
+  return k + 1 == word.size();
+}
+
+std::string FirstCharacters(std::string_view runs, std::string_view residues, long long count) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(count));
+  auto limit = [&](long long n) { return std::min(n, count - static_cast<long long>(out.size())); };
+  ForEachRun(runs, [&](long long n, char kind, const std::vector<std::string_view>& v) {
+    n = limit(n);
+    if (kind == 'c' || kind == 'p') {
+      for (long long k = 0; k < n; ++k) {
+        std::string_view value = v[static_cast<std::size_t>(k % static_cast<long long>(v.size()))];
+        out += value.empty() ? ' ' : value[0];
+      }
+    } else if (kind == 'i') {
+      long long a = ToInteger(v[0]), d = ToInteger(v[1]);
+      for (long long k = 0; k < n; ++k) out += std::to_string(a + k * d)[0];
+    } else if (kind == 'r') {
+      std::size_t at = out.size();
+      out.append(residues.substr(std::min(at, residues.size()), static_cast<std::size_t>(n)));
+    } else {
+      out.append(static_cast<std::size_t>(n), ' ');
+    }
+  });
+  out.resize(static_cast<std::size_t>(count), ' ');
+  return out;
+}
+
 // ---------------------------------------------------------------------------
 // Colours and tracks
 
@@ -252,6 +286,9 @@ void EntryView::Start(const Entry& e, bool detail, bool predict) {
   length = TextValue(e, "LENGTH");
   strand = TextValue(e, "STRAND");
   type = TextValue(e, "TYPE");
+  minus = StrCmp(strand, "Minus") == 0;
+  feature_lines = ReadFeatureLines(e.text);
+  lane = FeatureLane();
   labels.clear();
   columns.clear();
   residues.clear();
@@ -521,6 +558,40 @@ void EntryView::Finish() {
     synced_[k] = count;
     columns[k].Finish();
   }
+  BuildFeatures();
+}
+
+// The lane of the FEATURE lines, and without CDS lines the codons that the
+// codonpos and strand columns mark.
+void EntryView::BuildFeatures() {
+  auto text_of = [&](int col) -> std::string_view {
+    return col >= 1 && static_cast<std::size_t>(col) <= columns.size() ? columns[col - 1].Text() : std::string_view();
+  };
+  bool tracks_there = !text_of(track_col[kCodonPos]).empty() && !text_of(track_col[kStrand]).empty();
+  if (feature_lines.empty() && !tracks_there) return;
+  PositionIndex index;
+  index.Build(text_of(seqpos_col), count);
+  lane = BuildLane(feature_lines, index, residues, minus);
+  bool cds = std::any_of(feature_lines.begin(), feature_lines.end(),
+                         [](const FeatureLine& f) { return ClassOf(f.key) == kCdsClass; });
+  if (cds || !tracks_there) return;
+  std::string codonpos = FirstCharacters(text_of(track_col[kCodonPos]), residues, count);
+  std::string strands = FirstCharacters(text_of(track_col[kStrand]), residues, count);
+  lane.track_codons[0] = TranslateTracks(codonpos, strands, residues, minus, '+');
+  lane.track_codons[1] = TranslateTracks(codonpos, strands, residues, minus, '-');
+}
+
+std::string EntryNames::Next(const EntryView& v, int entryno) {
+  std::string base = v.has_name ? v.name : "entry " + std::to_string(entryno);
+  if (v.minus) base += " (minus)";
+  std::string name = base;
+  // "A #2" may itself be an entry's name: count on until the name is free.
+  for (int& k = seen_[base]; used_.count(name) != 0;) {
+    k = std::max(k + 1, 2);
+    name = base + " #" + std::to_string(k);
+  }
+  used_.insert(name);
+  return name;
 }
 
 }  // namespace colshow

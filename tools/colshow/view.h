@@ -14,11 +14,15 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "col.h"
+#include "feature_lane.h"
+#include "scan.h"
 
 namespace colshow {
 
@@ -58,6 +62,17 @@ class ColumnRuns {
   long long start_ = 0, step_ = 0;   // of an 'i' run
   std::string next_;                 // the text the 'i' run expects next
 };
+
+// Reads a runs text back: calls fn(count, kind, values) for each run in
+// order, `values` holding its fields ("A D" of an 'i' run). Stops at a head
+// it cannot read.
+template <typename Fn>
+void ForEachRun(std::string_view text, Fn fn);
+
+// The first character of each line's field (' ' where the line lacks it,
+// the residue letter of an 'r' run), from a column's runs text and the
+// residues; `count` characters.
+std::string FirstCharacters(std::string_view runs, std::string_view residues, long long count);
 
 // An 0xRRGGBB colour; kNoColour where the entry has no colour columns.
 using Rgb = std::uint32_t;
@@ -123,6 +138,12 @@ class EntryView {
   std::vector<long long> alignpos;
   std::string tracks[kTracks];
 
+  // The entry's FEATURE lines, whether it holds the minus strand (its STRAND
+  // line says Minus), and the lane and translations made of them at Finish.
+  std::vector<col::FeatureLine> feature_lines;
+  bool minus = false;
+  FeatureLane lane;
+
 
  private:
   struct Colour {
@@ -143,6 +164,7 @@ class EntryView {
   bool SameLayout(std::string_view line);
   bool IsColourColumn(std::size_t k) const;
   void Predict();
+  void BuildFeatures();
 
   // The line taken and its fields. Consecutive body lines mostly differ in
   // a few bytes (the residue, the last digit of the position): when they
@@ -183,5 +205,34 @@ class EntryView {
   bool detail_ = false;
   Colour bg_, fg_;
 };
+
+// The names by which the page and the figure call entries, each its own:
+// the ENTRY value ("entry N" without one), with " (minus)" for a minus
+// entry and " #k" for the k-th entry of a name already given.
+class EntryNames {
+ public:
+  std::string Next(const EntryView& v, int entryno);
+
+ private:
+  std::map<std::string, int> seen_;  // the last k given to a name
+  std::set<std::string> used_;
+};
+
+bool ReadRunHead(std::string_view word, long long& count, char& kind, long long& period);
+
+template <typename Fn>
+void ForEachRun(std::string_view text, Fn fn) {
+  std::vector<std::string_view> values;
+  std::size_t at = 0;
+  for (std::string_view word = col::NextWord(text, at); !word.empty(); word = col::NextWord(text, at)) {
+    long long count = 0, period = 0;
+    char kind = 0;
+    if (!ReadRunHead(word, count, kind, period)) return;
+    long long n = kind == 'c' ? 1 : kind == 'i' ? 2 : kind == 'p' ? period : 0;
+    values.clear();
+    for (long long k = 0; k < n; ++k) values.push_back(col::NextWord(text, at));
+    fn(count, kind, values);
+  }
+}
 
 }  // namespace colshow
