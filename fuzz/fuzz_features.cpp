@@ -7,18 +7,21 @@
 // the same once written out again; the first line's bytes must survive the
 // percent-encoding of names. A broken promise is a trap, reported like a
 // crash.
-//
-// When tindra chooses positions by feature name, its run over the same text
-// with a name drawn from the input belongs here too (as fuzz_tindra runs -r).
+// Then tindra chooses positions by feature name over the same text, the names
+// being the input's second line (free header text, so seed files stay valid;
+// its leading "; " is not part of them).
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <cstdio>
+
 #include "col.h"
 #include "feature_lines.h"
 #include "fuzz_input.h"
+#include "tindra.h"
 
 using namespace col;
 
@@ -82,6 +85,19 @@ void CheckPercentEncoding(std::string_view bytes) {
   Check(PercentDecoded(encoded) == (bytes.empty() ? "." : bytes));
 }
 
+// tindra --feature= as the program runs it, output thrown away.
+void ChooseByName(std::string_view text, std::string_view names) {
+  std::vector<std::string> words{"tindra", "--feature=" + Word(names)};
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  static FILE* sink = std::fopen("/dev/null", "w");
+  Input in;
+  in.UseMemory(text);
+  Output out(sink, 1 << 16);
+  (void)tindra::Run(static_cast<int>(words.size()), argv.data(), in, out);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -90,5 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ReadEveryEntry(text);
   std::string_view lines = text;
   CheckPercentEncoding(TakeLine(lines));
+  std::string_view names = TakeLine(lines);
+  while (!names.empty() && (names.front() == ';' || names.front() == ' ')) names.remove_prefix(1);
+  ChooseByName(text, names);
   return 0;
 }

@@ -76,10 +76,9 @@ constexpr std::string_view kGenBank =
     "//\n";
 
 // The writers of the annotation, as options of the run (the word after the
-// first "-", as ApplyOption takes it): GBCSQ (no option). Once morvel writes
-// the standard ANN field, "-ann" joins this table and the same inputs run
-// through both writers.
-const char* const kWriters[] = {""};
+// first "-", as ApplyOption takes it): GBCSQ (no option) and the standard ANN
+// item, so the same inputs run through both writers.
+const char* const kWriters[] = {"", "-ann"};
 
 // A broken promise of the line reader or writer: a trap, reported like a crash.
 void Check(bool holds) {

@@ -12,7 +12,7 @@ set(FUZZ_LIBS_gzip support)
 set(FUZZ_LIBS_colshow colshow_core)
 set(FUZZ_LIBS_bed tindra_core)
 set(FUZZ_LIBS_vcf morvel_core)
-set(FUZZ_LIBS_features col)
+set(FUZZ_LIBS_features tindra_core)
 
 # Sets `out` to TRUE when every library of the target exists in this build.
 function(fuzz_libs_ready target out)
