@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "colshow.h"
@@ -38,13 +39,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view ranges = TakeLine(lines);
   std::string_view selection = TakeLine(lines);
   std::vector<std::string> words = DrawCommandLine(fuzz, ranges, selection);
-  std::vector<char*> argv;
-  for (std::string& w : words) argv.push_back(w.data());
-  argv.push_back(nullptr);
-  static FILE* sink = std::fopen("/dev/null", "w");
-  Input in;
-  in.UseMemory(text);
-  Output out(sink, 1 << 16);
-  (void)colshow::Run(static_cast<int>(words.size()), argv.data(), in, out);
+  RunOverText(colshow::Run, std::move(words), text);
   return 0;
 }

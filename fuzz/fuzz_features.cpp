@@ -87,15 +87,7 @@ void CheckPercentEncoding(std::string_view bytes) {
 
 // tindra --feature= as the program runs it, output thrown away.
 void ChooseByName(std::string_view text, std::string_view names) {
-  std::vector<std::string> words{"tindra", "--feature=" + Word(names)};
-  std::vector<char*> argv;
-  for (std::string& w : words) argv.push_back(w.data());
-  argv.push_back(nullptr);
-  static FILE* sink = std::fopen("/dev/null", "w");
-  Input in;
-  in.UseMemory(text);
-  Output out(sink, 1 << 16);
-  (void)tindra::Run(static_cast<int>(words.size()), argv.data(), in, out);
+  RunOverText(tindra::Run, {"tindra", "--feature=" + Word(names)}, text);
 }
 
 }  // namespace

@@ -7,8 +7,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "file.h"
+#include "output.h"
 
 class FuzzInput {
  public:
@@ -54,4 +59,18 @@ inline std::string Word(std::string_view text) {
   for (char c : text)
     if (c != '\0') word += c;
   return word;
+}
+
+// A tool's entry point run as the program runs it, with `words` as its
+// command line and `text` as its standard input; the output is thrown away.
+template <typename Run>
+void RunOverText(Run run, std::vector<std::string> words, std::string_view text) {
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  static FILE* sink = std::fopen("/dev/null", "w");
+  col::Input in;
+  in.UseMemory(text);
+  col::Output out(sink, 1 << 16);
+  (void)run(static_cast<int>(words.size()), argv.data(), in, out);
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "col.h"
@@ -61,13 +62,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   words = DrawCommandLine(fuzz, ranges, selection);
   AskDirectly(fuzz, text, ranges, selection);
 
-  std::vector<char*> argv;
-  for (std::string& w : words) argv.push_back(w.data());
-  argv.push_back(nullptr);
-  static FILE* sink = std::fopen("/dev/null", "w");
-  Input in;
-  in.UseMemory(text);
-  Output out(sink, 1 << 16);
-  (void)tindra::Run(static_cast<int>(words.size()), argv.data(), in, out);
+  RunOverText(tindra::Run, std::move(words), text);
   return 0;
 }

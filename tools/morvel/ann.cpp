@@ -206,12 +206,7 @@ void FindDup(const Genome& g, const IndexedFeature& f, CdsEdit& e) {
 bool MakeEdit(const Genome& g, const IndexedFeature& f, int pos, std::string_view ref, std::string_view alt,
               bool shift, CdsEdit& e) {
   if (!AllBases(ref) || !AllBases(alt) || f.segments.empty()) return false;
-  std::size_t pre = 0;
-  while (pre < ref.size() && pre < alt.size() && UpperCase(ref[pre]) == UpperCase(alt[pre])) ++pre;
-  std::size_t suf = 0;
-  while (suf < ref.size() - pre && suf < alt.size() - pre &&
-         UpperCase(ref[ref.size() - 1 - suf]) == UpperCase(alt[alt.size() - 1 - suf]))
-    ++suf;
+  auto [pre, suf] = SharedEndsOf(ref, alt);
   if (pre == ref.size() && pre == alt.size()) {
     e.same = true;
     e.a = pos;

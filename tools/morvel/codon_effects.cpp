@@ -110,14 +110,20 @@ void CodingChange(std::string_view residues, const IndexedFeature& f, const std:
   out.first_codon = first;
 }
 
-void IndelChange(const IndexedFeature& f, int pos, std::string_view ref, std::string_view alt, CodingEffect& out) {
-  out = CodingEffect();
-  std::size_t pre = 0;
+SharedEnds SharedEndsOf(std::string_view ref, std::string_view alt) {
+  SharedEnds e;
+  std::size_t& pre = e.prefix;
   while (pre < ref.size() && pre < alt.size() && UpperCase(ref[pre]) == UpperCase(alt[pre])) ++pre;
-  std::size_t suf = 0;
+  std::size_t& suf = e.suffix;
   while (suf < ref.size() - pre && suf < alt.size() - pre &&
          UpperCase(ref[ref.size() - 1 - suf]) == UpperCase(alt[alt.size() - 1 - suf]))
     ++suf;
+  return e;
+}
+
+void IndelChange(const IndexedFeature& f, int pos, std::string_view ref, std::string_view alt, CodingEffect& out) {
+  out = CodingEffect();
+  auto [pre, suf] = SharedEndsOf(ref, alt);
   long long deleted = static_cast<long long>(ref.size() - pre - suf);
   long long inserted = static_cast<long long>(alt.size() - pre - suf);
   long long from = pos + static_cast<long long>(pre);  // first deleted base, or the base after an insertion

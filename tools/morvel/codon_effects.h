@@ -34,6 +34,14 @@ void CodingChange(std::string_view residues, const IndexedFeature& f, const std:
 // The effect of an insertion or deletion at `pos`: its REF and ALT trimmed of
 // the bases they share at both ends leave the deleted bases and the inserted
 // ones; complex when those do not lie along the CDS without a gap.
+// The lengths of the start and then of the end that REF and ALT share, letter
+// case aside: what an indel or a substitution leaves unchanged.
+struct SharedEnds {
+  std::size_t prefix = 0;
+  std::size_t suffix = 0;
+};
+SharedEnds SharedEndsOf(std::string_view ref, std::string_view alt);
+
 void IndelChange(const IndexedFeature& f, int pos, std::string_view ref, std::string_view alt, CodingEffect& out);
 
 // The effect's name as GBCSQ writes it ("synonymous", "inframe_indel", ...).
