@@ -35,8 +35,8 @@ python: $(BUILD)/build.ninja
 # The chain GenBank -> morvel -> tindra -> colshow, with a short summary of
 # the col file in place of its hundreds of body lines.
 run: build
-	@echo '$$ morvel --gene $(EXAMPLE) | tindra -r81-200,301-468 -c > build/sample.col'
-	@$(BUILD)/bin/morvel --gene $(EXAMPLE) | $(BUILD)/bin/tindra -r81-200,301-468 -c > build/sample.col
+	@echo '$$ morvel --gene --features $(EXAMPLE) | tindra --feature=CDS:sam1 -c > build/sample.col'
+	@$(BUILD)/bin/morvel --gene --features $(EXAMPLE) | $(BUILD)/bin/tindra --feature=CDS:sam1 -c > build/sample.col
 	@awk '/^; ==========/ { body = 0 } /^; ENTRY/ { names = names (n++ ? ", " : "") $$3 } \
 	  /^; ----------/ { body = 1; next } /^; \*\*\*\*/ { body = 0 } \
 	  body { lines++; if ($$7 != "1.000" || $$8 != "1.000" || $$9 != "1.000") red++ } \
