@@ -328,10 +328,10 @@ void MeasureColumns(std::vector<OutColumn>& columns, std::size_t rows) {
   }
 }
 
-std::vector<OutColumn> OutColumns(const py::list& specs) {
+std::vector<OutColumn> OutColumns(const py::list& described) {
   std::vector<OutColumn> columns;
-  for (py::handle spec : specs) {
-    py::tuple t = spec.cast<py::tuple>();
+  for (py::handle column : described) {
+    py::tuple t = column.cast<py::tuple>();
     OutColumn c;
     c.label = t[0].cast<std::string>();
     c.kind = t[1].cast<std::string>().at(0);
@@ -350,8 +350,8 @@ std::vector<OutColumn> OutColumns(const py::list& specs) {
 // Writes the body lines: each field one blank and the value right-aligned in
 // its column's width, what ChgField makes of a field added with a text of
 // that width. `write` gets the text in chunks of about 1 MiB.
-void WriteBody(py::object write, const py::list& specs, std::size_t rows) {
-  std::vector<OutColumn> columns = OutColumns(specs);
+void WriteBody(py::object write, const py::list& described, std::size_t rows) {
+  std::vector<OutColumn> columns = OutColumns(described);
   MeasureColumns(columns, rows);
   std::string out;
   out.reserve((1 << 20) + 4096);

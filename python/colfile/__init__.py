@@ -364,7 +364,7 @@ def _line_bytes(line):
     return line.encode("utf-8", "surrogateescape") + b"\n"
 
 
-def _column_spec(label, column):
+def _column_for_writing(label, column):
     if isinstance(column, np.ma.MaskedArray):
         mask = np.ma.getmaskarray(column) if np.ma.getmask(column) is not np.ma.nomask else None
         data = np.ascontiguousarray(column.data)
@@ -388,8 +388,8 @@ def _write_entry(write, entry):
     for line in _checked_lines(entry.text, TEXT_SEPARATOR, "entry-text"):
         write(_line_bytes(line))
     write(_line_bytes(entry._separator))
-    specs = [_column_spec(label, column) for label, column in zip(entry._labels, entry._columns)]
-    _colfile.write_body(write, specs, entry.length)
+    described = [_column_for_writing(label, column) for label, column in zip(entry._labels, entry._columns)]
+    _colfile.write_body(write, described, entry.length)
     end = entry._end.encode("utf-8", "surrogateescape")
     write(end + b"\n" if entry._end_newline else end)
 

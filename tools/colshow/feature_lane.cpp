@@ -321,4 +321,13 @@ void AppendCodonText(std::string& out, const std::vector<Codon>& codons) {
   }
 }
 
+void PutRanges(col::Output& out, const std::vector<col::FeatureRange>& ranges) {
+  for (std::size_t k = 0; k < ranges.size(); ++k) {
+    if (k) out.Put(',');
+    out.PutInt(ranges[k].first);
+    out.Put('-');
+    out.PutInt(ranges[k].last);
+  }
+}
+
 }  // namespace colshow

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "feature_lines.h"
+#include "output.h"
 
 namespace colshow {
 
@@ -113,5 +114,8 @@ FeatureLane BuildLane(const std::vector<col::FeatureLine>& lines, const Position
 // The codons as the page carries them: groups "LINE STEP LETTERS" separated
 // by blanks, the letters at LINE, LINE + STEP, ... ("0 3 MK*").
 void AppendCodonText(std::string& out, const std::vector<Codon>& codons);
+
+// A feature's ranges as its FEATURE line gives them: "A-B,C-D".
+void PutRanges(col::Output& out, const std::vector<col::FeatureRange>& ranges);
 
 }  // namespace colshow

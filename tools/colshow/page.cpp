@@ -233,12 +233,7 @@ void PageWriter::PutLane(const FeatureLane& lane) {
       out_.Write("\",\"");
       out_.Put(f.line.strand);
       out_.Write("\",\"");
-      for (std::size_t k = 0; k < f.line.ranges.size(); ++k) {
-        if (k) out_.Put(',');
-        out_.PutInt(f.line.ranges[k].first);
-        out_.Put('-');
-        out_.PutInt(f.line.ranges[k].last);
-      }
+      PutRanges(out_, f.line.ranges);
       out_.Write("\",");
       out_.PutInt(f.line.codon_start);
       out_.Put(',');

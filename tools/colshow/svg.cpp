@@ -55,12 +55,7 @@ void PutFeatureTitle(Output& out, const LaneFeature& f) {
   out.Put(' ');
   out.Put(f.line.strand);
   out.Put(' ');
-  for (std::size_t k = 0; k < f.line.ranges.size(); ++k) {
-    if (k) out.Put(',');
-    out.PutInt(f.line.ranges[k].first);
-    out.Put('-');
-    out.PutInt(f.line.ranges[k].last);
-  }
+  PutRanges(out, f.line.ranges);
   if (f.line.codon_start) {
     out.Write(" codon start ");
     out.PutInt(f.line.codon_start);
